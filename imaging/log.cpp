@@ -1,0 +1,34 @@
+#include "imaging/log.h"
+
+#include <cstdarg>
+
+FILE* log_file = nullptr;
+
+int log_open(const char* name) {
+    if (!name) return 0;
+    FILE* f = std::fopen(name, "w");
+    if (!f) return 0;
+    if (log_file) log_close();
+    log_file = f;
+    std::fprintf(log_file, "\nOpening Error Output File (%s):\n", name);
+    return 1;
+}
+
+int log_close() {
+    if (!log_file) return 0;
+    std::fputs("\nClosing Error Output File.", log_file);
+    std::fclose(log_file);
+    log_file = nullptr;
+    return 1;
+}
+
+int log_write(const char* format, ...) {
+    if (!format || !log_file) return 0;
+    char buffer[LOG_LINE_MAX + 1];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    std::fputs(buffer, log_file);  // written as text, never used as a format again
+    return 1;
+}

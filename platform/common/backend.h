@@ -1,0 +1,30 @@
+#pragma once
+// What each backend supplies to the memory surfaces shared by both backends.
+// Internal to the platform layer.
+#include <cstdint>
+
+#include "platform/video.h"
+
+int backend_allows(const char* request);
+//   0 when the backend refuses this request now (the headless backend's scripted refusals).
+int backend_device_open();
+//   Opens whatever shows the picture; PLAT_OK or an error, at once.
+void backend_device_close();
+int backend_set_mode(int32_t width, int32_t height, int32_t bpp);
+//   PLAT_OK when the mode can be shown.
+void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
+                     const PaletteEntry* palette);
+//   Shows a picture through a palette (palette may be null: black).
+void backend_wait_vblank();
+int backend_text_draw(uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, int32_t x,
+                      int32_t y, const char* text, uint8_t index);
+//   Writes the glyphs of the text in this palette index, cut to the buffer; PLAT_OK when drawn.
+
+int backend_window_open(const char* title);
+//   Makes the window; PLAT_OK or an error at once when no display can be had.
+void backend_window_close();
+void backend_pump_events();
+//   Moves pending desktop events into the message queue (messages.h) and the key state.
+void backend_cursor_show(int shown);
+const uint8_t* backend_scancode_state();
+//   KEY_SCANCODE_COUNT bytes, non-zero while the key at that scancode is down now.

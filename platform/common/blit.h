@@ -1,0 +1,19 @@
+#pragma once
+// Row kernels for copying 8-bit pixels, plain, keyed and stretched. Internal.
+#include <cstdint>
+
+struct BlitSpan {
+    const uint8_t* src;   // first source pixel of the source rectangle
+    int32_t src_pitch;
+    int32_t src_w, src_h; // source rectangle size
+    uint8_t* dst;         // first pixel of the clipped part: (cx0, cy0) of the destination rectangle
+    int32_t dst_pitch;
+    int32_t dst_w, dst_h; // destination rectangle size
+    // the part of the destination rectangle to draw, relative to its corner
+    int32_t cx0, cy0, cx1, cy1;  // exclusive right and bottom
+    int keyed;
+    uint8_t key_low, key_high;
+};
+
+void blit_span(const BlitSpan& span);
+//   Draws the clipped part; stretches by nearest pixel when the sizes differ.

@@ -1,0 +1,11 @@
+#pragma once
+// Turning the 8-bit picture into 32-bit pixels through the palette.
+#include <cstdint>
+
+#include "platform/video.h"
+
+void convert_palette_to_argb(const PaletteEntry* palette, uint32_t lut[256]);
+//   0xFFRRGGBB for every entry; a null palette gives opaque black.
+void convert_frame(const uint8_t* src, int32_t src_pitch, int32_t width, int32_t height,
+                   const uint32_t lut[256], uint32_t* dst, int32_t dst_pitch_bytes);
+//   dst pixel = lut[src pixel], row by row.

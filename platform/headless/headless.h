@@ -1,0 +1,52 @@
+#pragma once
+// The headless backend's script: what a test sets and reads back. Memory only.
+#include <cstdint>
+
+void headless_reset();
+//   Back to the start: no refusals, every key up, ticks at 0 stepping by 1, text log empty.
+void headless_refuse(const char* request, int32_t times);
+//   The next `times` requests of this name are refused (times < 0: until allowed again).
+//   Names: window, device, cooperative, mode, primary, back, palette, palette_attach, palette_set,
+//   clipper, clip_list, clipper_attach, surface, color_key, lock, fill, blit, flip, text, input,
+//   keyboard, keyboard_cooperative, keyboard_format, keyboard_acquire, keyboard_read.
+void headless_allow(const char* request);
+//   Ends the refusals of this request.
+int32_t headless_request_count(const char* request);
+//   How many times the request has been made since the reset, refused ones included.
+
+void headless_set_ticks(uint32_t now);
+//   The counter's next reading.
+void headless_set_tick_step(uint32_t step);
+//   How far the counter moves after each reading (so that a busy wait ends).
+
+void headless_key_set(int32_t key_code, int down);
+//   Holds (down non-zero) or lets go of the key with this key code.
+void headless_scancode_set(int32_t scancode, int down);
+//   Holds or lets go of the key at this physical position.
+void headless_keys_clear();
+
+int headless_cursor_shown();
+//   1 while the cursor is shown.
+int headless_window_open();
+
+int32_t headless_present_count();
+//   Pictures shown so far (flips and palette changes on the visible surface).
+int headless_visible_size(int32_t* width, int32_t* height);
+//   The size of the picture last shown; 0 when none was.
+int32_t headless_visible_index(int32_t x, int32_t y);
+//   The palette index last shown at (x, y), or -1 outside.
+uint32_t headless_visible_rgb(int32_t x, int32_t y);
+//   The colour last shown at (x, y) as 0xRRGGBB, through the palette of that moment; 0 outside.
+
+struct HeadlessText {
+    int32_t x, y;
+    uint8_t index;
+    char text[128];
+};
+int32_t headless_text_count();
+const HeadlessText* headless_text_at(int32_t i);
+//   The text draws since the reset, in order (the last 256 kept).
+void headless_text_clear();
+
+enum { HEADLESS_GLYPH_W = 8, HEADLESS_GLYPH_H = 12 };
+//   The headless font: each character but space is the outline of a 6 x 10 box in an 8 x 12 cell.

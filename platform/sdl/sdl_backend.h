@@ -1,0 +1,13 @@
+#pragma once
+// What the SDL backend shows, for its own tests and tools.
+#include <cstdint>
+
+int sdl_backend_read_frame(uint32_t* out, int32_t width, int32_t height);
+//   The last picture shown, as 0xAARRGGBB pixels, width x height; 1 when one was shown at that size.
+int sdl_backend_read_renderer(uint32_t* out, int32_t width, int32_t height);
+//   Draws the last picture again and reads the renderer's output back at the window's size
+//   (width x height must match it); 1 when the renderer could read it.
+int sdl_backend_window_size(int32_t* width, int32_t* height);
+//   The window's drawable size in pixels; 0 when there is no window.
+const char* sdl_backend_video_driver();
+//   The SDL video driver in use, or "".

@@ -1,0 +1,101 @@
+#pragma once
+// The 8-bit display: device, flipping primary surface, off-screen surfaces, palette,
+// clip lists, colour fill, keyed and stretched blits, locking, text.
+#include <cstdint>
+
+// A palette entry: red, green, blue, flags.
+struct PaletteEntry {
+    uint8_t peRed;
+    uint8_t peGreen;
+    uint8_t peBlue;
+    uint8_t peFlags;
+};
+
+// A rectangle. For blits and fills the right and bottom edges are exclusive.
+struct PlatRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// The header of a clip region: 32 bytes, followed in the same block by nCount rectangles.
+struct PlatRegionHeader {
+    uint32_t dwSize;    // 32
+    uint32_t iType;     // PLAT_REGION_RECTANGLES
+    uint32_t nCount;    // rectangles that follow
+    uint32_t nRgnSize;  // 16 * nCount
+    PlatRect rcBound;   // bounding rectangle of them all
+};
+
+enum {
+    PLAT_REGION_RECTANGLES = 1,
+    PLAT_CAPS_SYSTEM_MEMORY = 0x800,  // placement hint for off-screen surfaces
+    PLAT_BLIT_KEY_SOURCE = 0x1,       // skip source pixels inside the source's colour key
+};
+
+struct PlatDevice;
+struct PlatSurface;
+struct PlatPalette;
+struct PlatClipper;
+
+int plat_device_create(PlatDevice** out);
+//   Opens the display device; an error at once (never a wait) when no display can be had.
+int plat_device_set_exclusive(PlatDevice* device);
+//   Takes the screen for the window, full screen and exclusive.
+int plat_device_set_mode(PlatDevice* device, int32_t width, int32_t height, int32_t bpp);
+//   Sets the display mode; only 8 bits per pixel are offered.
+int plat_wait_vblank(PlatDevice* device);
+//   Returns once a vertical blank begins (or at once where none can be waited for).
+void plat_device_release(PlatDevice* device);
+//   Gives the device up; surfaces made from it stay valid until they are released.
+
+int plat_primary_create(PlatDevice* device, PlatSurface** out);
+//   The visible surface at the mode's size, with exactly one back surface behind it.
+int plat_primary_back(PlatSurface* primary, PlatSurface** out);
+//   The back surface of the chain; a flip exchanges the pictures, the handle stays the back.
+int plat_surface_create(PlatDevice* device, int32_t width, int32_t height, uint32_t caps, PlatSurface** out);
+//   An off-screen 8-bit surface; its pitch is the width rounded up to a multiple of 8.
+void plat_surface_release(PlatSurface* surface);
+//   Drops this handle; the pixels go when the last holder lets go.
+int plat_surface_size(const PlatSurface* surface, int32_t* width, int32_t* height);
+//   The surface's width and height in pixels.
+int plat_surface_set_color_key(PlatSurface* surface, uint8_t low, uint8_t high);
+//   Source pixels from low to high are skipped by keyed blits from this surface.
+int plat_surface_lock(PlatSurface* surface, uint8_t** pixels, int32_t* pitch);
+//   Locks the whole surface: first pixel and pitch. PLAT_ERR_BUSY when already locked.
+int plat_surface_unlock(PlatSurface* surface, uint8_t* pixels);
+//   Ends the lock that gave these pixels.
+int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour);
+//   Fills the rectangle (null: the whole surface), cut to the surface; refused while locked.
+int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source,
+                      const PlatRect* source_rect, uint32_t flags);
+//   Copies source_rect to dest_rect (null: whole surfaces), stretching by nearest pixel when the
+//   sizes differ, keyed by the source's colour key with PLAT_BLIT_KEY_SOURCE. With a clipper on
+//   the destination the blit is cut to its clip list; without one a destination rectangle outside
+//   the surface is refused. A source rectangle outside the source is refused, so is a locked surface.
+int plat_flip(PlatSurface* primary);
+//   Exchanges the pictures of the primary and its back surface and shows the new one.
+//   PLAT_ERR_BUSY while either is locked.
+
+int plat_palette_create(PlatDevice* device, const PaletteEntry entries[256], PlatPalette** out);
+//   A 256-entry palette, all entries usable.
+void plat_palette_release(PlatPalette* palette);
+int plat_palette_set_entries(PlatPalette* palette, int32_t first, int32_t count, const PaletteEntry* entries);
+//   Changes entries first..first+count-1; on the primary the change shows at once, without a flip.
+int plat_palette_get_entries(PlatPalette* palette, int32_t first, int32_t count, PaletteEntry* entries);
+//   Reads entries first..first+count-1.
+int plat_surface_set_palette(PlatSurface* primary, PlatPalette* palette);
+//   The primary surface shows through this palette from now on.
+
+int plat_clipper_create(PlatDevice* device, PlatClipper** out);
+void plat_clipper_release(PlatClipper* clipper);
+int plat_clipper_set_region(PlatClipper* clipper, const PlatRegionHeader* region);
+//   Takes the clip list from a region block (header, then nCount rectangles); the block is copied.
+int plat_surface_set_clipper(PlatSurface* surface, PlatClipper* clipper);
+//   Blits onto the surface are cut to the clipper's list from now on.
+
+int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text,
+                   uint8_t red, uint8_t green, uint8_t blue);
+//   Draws the text with its top-left corner at (x, y) in the palette entry nearest to the colour,
+//   leaving the pixels between the strokes as they were. Refused while the surface is locked.

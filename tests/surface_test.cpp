@@ -1,0 +1,193 @@
+// The memory surfaces under the display: blits, clipping, stretching, locking, flipping, palette.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "headless_fixture.h"
+#include "platform/status.h"
+#include "platform/video.h"
+
+namespace {
+
+class Surfaces : public Headless {
+protected:
+    PlatDevice* dev = nullptr;
+    void SetUp() override {
+        Headless::SetUp();
+        ASSERT_EQ(plat_device_create(&dev), PLAT_OK);
+        ASSERT_EQ(plat_device_set_mode(dev, 640, 480, 8), PLAT_OK);
+    }
+    void TearDown() override {
+        for (PlatSurface* s : made) plat_surface_release(s);
+        plat_device_release(dev);
+        Headless::TearDown();
+    }
+    std::vector<PlatSurface*> made;
+
+    PlatSurface* surface(int w, int h) {
+        PlatSurface* s = nullptr;
+        EXPECT_EQ(plat_surface_create(dev, w, h, PLAT_CAPS_SYSTEM_MEMORY, &s), PLAT_OK);
+        made.push_back(s);
+        return s;
+    }
+    static void put(PlatSurface* s, int x, int y, uint8_t v) {
+        uint8_t* p = nullptr;
+        int32_t pitch = 0;
+        ASSERT_EQ(plat_surface_lock(s, &p, &pitch), PLAT_OK);
+        p[y * pitch + x] = v;
+        plat_surface_unlock(s, p);
+    }
+    static int get(PlatSurface* s, int x, int y) {
+        uint8_t* p = nullptr;
+        int32_t pitch = 0;
+        if (plat_surface_lock(s, &p, &pitch) != PLAT_OK) return -1;
+        int v = p[y * pitch + x];
+        plat_surface_unlock(s, p);
+        return v;
+    }
+    // Source with value (1 + x + 10 * y) except a transparent 0 at (1, 1).
+    PlatSurface* numbered(int w, int h) {
+        PlatSurface* s = surface(w, h);
+        uint8_t* p = nullptr;
+        int32_t pitch = 0;
+        plat_surface_lock(s, &p, &pitch);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) p[y * pitch + x] = static_cast<uint8_t>(1 + x + 10 * y);
+        p[1 * pitch + 1] = 0;
+        plat_surface_unlock(s, p);
+        plat_surface_set_color_key(s, 0, 0);
+        return s;
+    }
+};
+
+TEST_F(Surfaces, PitchIsWidthRoundedToEight) {
+    int32_t pitch = 0;
+    uint8_t* p = nullptr;
+    PlatSurface* s = surface(30, 4);
+    ASSERT_EQ(plat_surface_lock(s, &p, &pitch), PLAT_OK);
+    EXPECT_EQ(pitch, 32);
+    EXPECT_EQ(plat_surface_lock(s, &p, &pitch), PLAT_ERR_BUSY);
+    EXPECT_EQ(plat_surface_unlock(s, p), PLAT_OK);
+    EXPECT_NE(plat_surface_unlock(s, p), PLAT_OK);
+    PlatSurface* none = nullptr;
+    EXPECT_NE(plat_surface_create(dev, 0, 5, 0, &none), PLAT_OK);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(Surfaces, KeyedBlitSkipsIndexZeroAndExclusiveEdges) {
+    PlatSurface* src = numbered(4, 4);
+    PlatSurface* dst = surface(16, 16);
+    plat_surface_fill(dst, nullptr, 200);
+    PlatRect d{5, 6, 8, 9}, s{0, 0, 3, 3};  // 3 x 3, right and bottom exclusive
+    ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, PLAT_BLIT_KEY_SOURCE), PLAT_OK);
+    EXPECT_EQ(get(dst, 5, 6), 1);
+    EXPECT_EQ(get(dst, 7, 8), 1 + 2 + 20);
+    EXPECT_EQ(get(dst, 6, 7), 200);  // the transparent pixel left the destination alone
+    EXPECT_EQ(get(dst, 8, 6), 200);  // column 8 is outside the exclusive edge
+    EXPECT_EQ(get(dst, 5, 9), 200);
+    // Unkeyed, the zero is copied.
+    ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_OK);
+    EXPECT_EQ(get(dst, 6, 7), 0);
+}
+
+TEST_F(Surfaces, BlitOutsideTheSurfaceIsRefusedWithoutAClipperAndCutWithOne) {
+    PlatSurface* src = numbered(4, 4);
+    PlatSurface* dst = surface(8, 8);
+    PlatRect d{6, 6, 10, 10}, s{0, 0, 4, 4};
+    EXPECT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_ERR_INVALID);
+    PlatClipper* c = nullptr;
+    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
+    struct {
+        PlatRegionHeader h;
+        PlatRect r[1];
+    } region{{32, PLAT_REGION_RECTANGLES, 1, 16, {0, 0, 8, 8}}, {{0, 0, 8, 8}}};
+    ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
+    ASSERT_EQ(plat_surface_set_clipper(dst, c), PLAT_OK);
+    plat_clipper_release(c);  // the surface keeps its own hold
+    ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_OK);
+    EXPECT_EQ(get(dst, 6, 6), 1);
+    EXPECT_EQ(get(dst, 7, 7), 0);  // (1, 1) of the source
+    // Off the top-left corner: the visible part shows the source's lower right.
+    PlatRect d2{-2, -3, 2, 1};
+    ASSERT_EQ(plat_surface_blit(dst, &d2, src, &s, 0), PLAT_OK);
+    EXPECT_EQ(get(dst, 0, 0), 1 + 2 + 30);
+    EXPECT_EQ(get(dst, 1, 0), 1 + 3 + 30);
+    // A source rectangle outside the source is refused.
+    PlatRect bad{0, 0, 5, 4};
+    EXPECT_EQ(plat_surface_blit(dst, &d, src, &bad, 0), PLAT_ERR_INVALID);
+}
+
+TEST_F(Surfaces, ClipListOfTwoRectanglesAndOfNone) {
+    PlatSurface* src = surface(8, 8);
+    plat_surface_fill(src, nullptr, 9);
+    PlatSurface* dst = surface(8, 8);
+    PlatClipper* c = nullptr;
+    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
+    struct {
+        PlatRegionHeader h;
+        PlatRect r[2];
+    } two{{32, PLAT_REGION_RECTANGLES, 2, 32, {0, 0, 8, 8}}, {{0, 0, 2, 8}, {6, 0, 8, 8}}};
+    ASSERT_EQ(plat_clipper_set_region(c, &two.h), PLAT_OK);
+    plat_surface_set_clipper(dst, c);
+    ASSERT_EQ(plat_surface_blit(dst, nullptr, src, nullptr, 0), PLAT_OK);
+    EXPECT_EQ(get(dst, 1, 3), 9);
+    EXPECT_EQ(get(dst, 4, 3), 0);
+    EXPECT_EQ(get(dst, 7, 3), 9);
+    PlatRegionHeader none{32, PLAT_REGION_RECTANGLES, 0, 0, {64000, 64000, -64000, -64000}};
+    ASSERT_EQ(plat_clipper_set_region(c, &none), PLAT_OK);
+    plat_surface_fill(dst, nullptr, 0);
+    ASSERT_EQ(plat_surface_blit(dst, nullptr, src, nullptr, 0), PLAT_OK);
+    EXPECT_EQ(get(dst, 1, 3), 0);  // an empty clip list lets nothing through
+    PlatRegionHeader lying{32, PLAT_REGION_RECTANGLES, 3, 16, {0, 0, 0, 0}};
+    EXPECT_EQ(plat_clipper_set_region(c, &lying), PLAT_ERR_INVALID);
+    plat_clipper_release(c);
+}
+
+TEST_F(Surfaces, StretchingPicksTheNearestSourcePixel) {
+    PlatSurface* src = surface(4, 2);
+    uint8_t* p = nullptr;
+    int32_t pitch = 0;
+    plat_surface_lock(src, &p, &pitch);
+    for (int x = 0; x < 4; ++x) {
+        p[x] = static_cast<uint8_t>(10 + x);
+        p[pitch + x] = static_cast<uint8_t>(20 + x);
+    }
+    plat_surface_unlock(src, p);
+    PlatSurface* dst = surface(8, 4);
+    ASSERT_EQ(plat_surface_blit(dst, nullptr, src, nullptr, 0), PLAT_OK);  // 2x both ways
+    const int want_row0[8] = {10, 10, 11, 11, 12, 12, 13, 13};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(get(dst, x, 0), want_row0[x]) << x;
+    EXPECT_EQ(get(dst, 3, 1), 11);
+    EXPECT_EQ(get(dst, 3, 2), 21);
+    // Shrinking 4 -> 3 columns: floor(x * 4 / 3) = 0, 1, 2.
+    PlatRect d{0, 0, 3, 1}, s{0, 0, 4, 1};
+    ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_OK);
+    EXPECT_EQ(get(dst, 0, 0), 10);
+    EXPECT_EQ(get(dst, 1, 0), 11);
+    EXPECT_EQ(get(dst, 2, 0), 12);
+}
+
+TEST_F(Surfaces, LockedSurfacesRefuseBlitsFillsAndText) {
+    PlatSurface* src = numbered(4, 4);
+    PlatSurface* dst = surface(8, 8);
+    uint8_t* p = nullptr;
+    int32_t pitch = 0;
+    ASSERT_EQ(plat_surface_lock(dst, &p, &pitch), PLAT_OK);
+    EXPECT_EQ(plat_surface_blit(dst, nullptr, src, nullptr, 0), PLAT_ERR_BUSY);
+    EXPECT_EQ(plat_surface_fill(dst, nullptr, 3), PLAT_ERR_BUSY);
+    EXPECT_EQ(plat_text_draw(dst, 0, 0, "x", 0, 0, 0), PLAT_ERR_BUSY);
+    plat_surface_unlock(dst, p);
+    ASSERT_EQ(plat_surface_lock(src, &p, &pitch), PLAT_OK);
+    EXPECT_EQ(plat_surface_blit(dst, nullptr, src, nullptr, 0), PLAT_ERR_BUSY);
+    plat_surface_unlock(src, p);
+}
+
+TEST_F(Surfaces, FillIsCutToTheSurface) {
+    PlatSurface* s = surface(5, 5);
+    PlatRect r{3, 3, 50, 50};
+    ASSERT_EQ(plat_surface_fill(s, &r, 4), PLAT_OK);
+    EXPECT_EQ(get(s, 4, 4), 4);
+    EXPECT_EQ(get(s, 2, 4), 0);
+}
+
+}  // namespace

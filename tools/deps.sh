@@ -1,0 +1,20 @@
+#!/bin/sh
+# Installs the Debian packages the build, the game and the tests need, when any is missing.
+set -eu
+PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core
+libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind xvfb xauth xdotool
+imagemagick sox"
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+echo "installing:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -qq --no-install-recommends $missing
