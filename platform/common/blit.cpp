@@ -9,8 +9,9 @@ inline void copy_row(uint8_t* d, const uint8_t* s, int32_t n) { std::memcpy(d, s
 // Key 0..0: a select the compiler turns into vector blends.
 inline void copy_row_key0(uint8_t* __restrict d, const uint8_t* __restrict s, int32_t n) {
     for (int32_t i = 0; i < n; ++i) {
-        uint8_t v = s[i];
-        d[i] = v ? v : d[i];
+        const uint8_t v = s[i];
+        const uint8_t keep = static_cast<uint8_t>(-(v == 0));  // 0xFF where transparent
+        d[i] = static_cast<uint8_t>((d[i] & keep) | v);
     }
 }
 
@@ -37,26 +38,52 @@ void blit_span(const BlitSpan& b) {
         }
         return;
     }
-    // Nearest pixel: destination column x takes source column floor(x * src_w / dst_w).
-    // The first column of the clipped part is found by division, the rest by an exact
-    // integer stepping that never accumulates rounding.
+    // Nearest pixel: destination column x takes source column floor(x * src_w / dst_w), and the
+    // same for rows. The columns of the clipped part are worked out once per blit, by an exact
+    // integer stepping that never accumulates rounding, into a table that every row reuses.
     const int32_t qx = b.src_w / b.dst_w, rx = b.src_w % b.dst_w;
     const int64_t start_num = static_cast<int64_t>(b.cx0) * b.src_w;
-    const int32_t sx0 = static_cast<int32_t>(start_num / b.dst_w);
-    const int32_t ex0 = static_cast<int32_t>(start_num % b.dst_w);
-    for (int32_t y = b.cy0; y < b.cy1; ++y) {
-        const int32_t sy = static_cast<int32_t>(static_cast<int64_t>(y) * b.src_h / b.dst_h);
-        const uint8_t* srow = b.src + static_cast<intptr_t>(sy) * b.src_pitch;
-        uint8_t* d = b.dst + static_cast<intptr_t>(y - b.cy0) * b.dst_pitch;
-        int32_t sx = sx0, err = ex0;
-        for (int32_t i = 0; i < n; ++i) {
-            uint8_t v = srow[sx];
-            if (!b.keyed || v < b.key_low || v > b.key_high) d[i] = v;
+    int32_t sx = static_cast<int32_t>(start_num / b.dst_w);
+    int32_t err = static_cast<int32_t>(start_num % b.dst_w);
+    constexpr int32_t kChunk = 1024;
+    int32_t columns[kChunk];
+    uint8_t row[kChunk];
+    for (int32_t x0 = 0; x0 < n; x0 += kChunk) {
+        const int32_t m = n - x0 < kChunk ? n - x0 : kChunk;
+        for (int32_t i = 0; i < m; ++i) {
+            columns[i] = sx;
             sx += qx;
             err += rx;
             if (err >= b.dst_w) {
                 err -= b.dst_w;
                 ++sx;
+            }
+        }
+        // Rows step the same exact way, so no row needs a division.
+        const int32_t qy = b.src_h / b.dst_h, ry = b.src_h % b.dst_h;
+        const int64_t row_num = static_cast<int64_t>(b.cy0) * b.src_h;
+        int32_t sy = static_cast<int32_t>(row_num / b.dst_h);
+        int32_t erry = static_cast<int32_t>(row_num % b.dst_h);
+        for (int32_t y = b.cy0; y < b.cy1; ++y) {
+            const uint8_t* srow = b.src + static_cast<intptr_t>(sy) * b.src_pitch;
+            sy += qy;
+            erry += ry;
+            if (erry >= b.dst_h) {
+                erry -= b.dst_h;
+                ++sy;
+            }
+            uint8_t* d = b.dst + static_cast<intptr_t>(y - b.cy0) * b.dst_pitch + x0;
+            if (!b.keyed) {
+                for (int32_t i = 0; i < m; ++i) d[i] = srow[columns[i]];
+            } else if (key0) {
+                // Gather the row first, then merge it with the vector-friendly keyed copy.
+                for (int32_t i = 0; i < m; ++i) row[i] = srow[columns[i]];
+                copy_row_key0(d, row, m);
+            } else {
+                for (int32_t i = 0; i < m; ++i) {
+                    uint8_t v = srow[columns[i]];
+                    if (v < b.key_low || v > b.key_high) d[i] = v;
+                }
             }
         }
     }

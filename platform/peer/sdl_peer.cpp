@@ -1,0 +1,71 @@
+#include "platform/peer/sdl_peer.h"
+
+#include <SDL.h>
+
+struct SdlPeerSurface {
+    SDL_Surface* s;
+};
+
+namespace {
+
+SDL_Rect to_sdl(const PlatRect& r) { return SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+}  // namespace
+
+SdlPeerSurface* sdl_peer_index8(int32_t width, int32_t height, const PaletteEntry* palette) {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, height, 8, SDL_PIXELFORMAT_INDEX8);
+    if (!s) return nullptr;
+    SDL_Color colours[256];
+    for (int i = 0; i < 256; ++i) {
+        if (palette) colours[i] = SDL_Color{palette[i].peRed, palette[i].peGreen, palette[i].peBlue, 255};
+        else colours[i] = SDL_Color{Uint8(i), Uint8(i), Uint8(i), 255};
+    }
+    SDL_SetPaletteColors(s->format->palette, colours, 0, 256);
+    return new SdlPeerSurface{s};
+}
+
+SdlPeerSurface* sdl_peer_argb(int32_t width, int32_t height) {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    return s ? new SdlPeerSurface{s} : nullptr;
+}
+
+void sdl_peer_free(SdlPeerSurface* surface) {
+    if (!surface) return;
+    SDL_FreeSurface(surface->s);
+    delete surface;
+}
+
+uint8_t* sdl_peer_pixels(SdlPeerSurface* surface, int32_t* pitch) {
+    if (!surface) return nullptr;
+    if (pitch) *pitch = surface->s->pitch;
+    return static_cast<uint8_t*>(surface->s->pixels);
+}
+
+int sdl_peer_set_color_key(SdlPeerSurface* surface, uint32_t key) {
+    return surface ? SDL_SetColorKey(surface->s, SDL_TRUE, key) : -1;
+}
+
+int sdl_peer_blit(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst, const PlatRect* dst_rect) {
+    SDL_Rect s, d;
+    if (src_rect) s = to_sdl(*src_rect);
+    if (dst_rect) d = to_sdl(*dst_rect);
+    return SDL_BlitSurface(src->s, src_rect ? &s : nullptr, dst->s, dst_rect ? &d : nullptr);
+}
+
+int sdl_peer_blit_scaled(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst,
+                         const PlatRect* dst_rect) {
+    SDL_Rect s, d;
+    if (src_rect) s = to_sdl(*src_rect);
+    if (dst_rect) d = to_sdl(*dst_rect);
+    return SDL_BlitScaled(src->s, src_rect ? &s : nullptr, dst->s, dst_rect ? &d : nullptr);
+}
+
+int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour) { return SDL_FillRect(dst->s, nullptr, colour); }
+
+int sdl_peer_soft_stretch(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst,
+                          const PlatRect* dst_rect) {
+    SDL_Rect s, d;
+    if (src_rect) s = to_sdl(*src_rect);
+    if (dst_rect) d = to_sdl(*dst_rect);
+    return SDL_SoftStretch(src->s, src_rect ? &s : nullptr, dst->s, dst_rect ? &d : nullptr);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// SDL's own surfaces, blitters and fills, wrapped so that benchmarks can measure the project's
+// code against them without including SDL themselves.
+#include <cstdint>
+
+#include "platform/video.h"
+
+struct SdlPeerSurface;
+
+SdlPeerSurface* sdl_peer_index8(int32_t width, int32_t height, const PaletteEntry* palette);
+//   An 8-bit palettised SDL surface (palette may be null: grey ramp); null on failure.
+SdlPeerSurface* sdl_peer_argb(int32_t width, int32_t height);
+//   A 32-bit ARGB8888 SDL surface.
+void sdl_peer_free(SdlPeerSurface* surface);
+uint8_t* sdl_peer_pixels(SdlPeerSurface* surface, int32_t* pitch);
+//   The surface's pixels and pitch.
+int sdl_peer_set_color_key(SdlPeerSurface* surface, uint32_t key);
+int sdl_peer_blit(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst, const PlatRect* dst_rect);
+//   SDL_BlitSurface; rectangles as left, top, right (exclusive), bottom (exclusive); 0 on success.
+int sdl_peer_blit_scaled(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst,
+                         const PlatRect* dst_rect);
+//   SDL_BlitScaled.
+int sdl_peer_soft_stretch(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst,
+                          const PlatRect* dst_rect);
+//   SDL_SoftStretch (nearest pixel, same format, no colour key): SDL's stretcher for 8-bit
+//   surfaces, which SDL_BlitScaled does not handle.
+int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour);
+//   SDL_FillRect of the whole surface.
