@@ -7,7 +7,7 @@ if ! command -v Xvfb >/dev/null 2>&1; then
 fi
 n=$(( ($$ % 400) + 100 ))
 while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
 i=0
