@@ -191,3 +191,66 @@ TEST_F(Surfaces, FillIsCutToTheSurface) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every blit, plain or stretched, keyed or not, clipped or not, against a pixel-by-pixel
+// reference of the same rule: destination (x, y) of the rectangle takes source
+// (floor(x * sw / dw), floor(y * sh / dh)), skipped where the key says transparent.
+TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
+    uint32_t seed = 12345;
+    auto rnd = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    PlatSurface* dst = surface(64, 48);
+    PlatClipper* c = nullptr;
+    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
+    struct {
+        PlatRegionHeader h;
+        PlatRect r[1];
+    } region{{32, PLAT_REGION_RECTANGLES, 1, 16, {3, 2, 60, 45}}, {{3, 2, 60, 45}}};
+    ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
+    ASSERT_EQ(plat_surface_set_clipper(dst, c), PLAT_OK);
+    plat_clipper_release(c);
+    for (int round = 0; round < 300; ++round) {
+        const int sw = 1 + rnd(40), sh = 1 + rnd(40);
+        PlatSurface* src = surface(sw, sh);
+        uint8_t *sp = nullptr, *dp = nullptr;
+        int32_t spitch = 0, dpitch = 0;
+        plat_surface_lock(src, &sp, &spitch);
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) sp[y * spitch + x] = static_cast<uint8_t>(rnd(4) == 0 ? 0 : 1 + rnd(250));
+        std::vector<uint8_t> source(sp, sp + spitch * sh);
+        plat_surface_unlock(src, sp);
+        const bool keyed = rnd(2);
+        const uint8_t lo = static_cast<uint8_t>(rnd(2) ? 0 : rnd(100)), hi = static_cast<uint8_t>(lo + rnd(2) * rnd(50));
+        plat_surface_set_color_key(src, lo, hi);
+        plat_surface_fill(dst, nullptr, 255);
+        PlatRect s{rnd(sw), rnd(sh), 0, 0};
+        s.right = s.left + 1 + rnd(sw - s.left);
+        s.bottom = s.top + 1 + rnd(sh - s.top);
+        PlatRect d{rnd(80) - 10, rnd(60) - 10, 0, 0};
+        d.right = d.left + 1 + rnd(70);
+        d.bottom = d.top + 1 + rnd(55);
+        ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, keyed ? PLAT_BLIT_KEY_SOURCE : 0), PLAT_OK);
+        plat_surface_lock(dst, &dp, &dpitch);
+        const int dw = d.right - d.left, dh = d.bottom - d.top, rw = s.right - s.left, rh = s.bottom - s.top;
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                int want = 255;
+                if (x >= d.left && x < d.right && y >= d.top && y < d.bottom && x >= 3 && x < 60 && y >= 2 && y < 45) {
+                    const int sx = s.left + (x - d.left) * rw / dw, sy = s.top + (y - d.top) * rh / dh;
+                    const uint8_t v = source[sy * spitch + sx];
+                    if (!keyed || v < lo || v > hi) want = v;
+                }
+                ASSERT_EQ(dp[y * dpitch + x], want) << "round " << round << " at " << x << "," << y;
+            }
+        }
+        plat_surface_unlock(dst, dp);
+        plat_surface_release(src);
+        made.pop_back();
+    }
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "platform/common/blit.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -19,6 +20,54 @@ inline void copy_row_key(uint8_t* d, const uint8_t* s, int32_t n, uint8_t lo, ui
     for (int32_t i = 0; i < n; ++i) {
         uint8_t v = s[i];
         if (v < lo || v > hi) d[i] = v;
+    }
+}
+
+// Four independent loads at a time keep the table lookups in flight together.
+inline void gather_row(uint8_t* __restrict d, const uint8_t* __restrict s, const int32_t* __restrict cols, int32_t n) {
+    int32_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const uint8_t a = s[cols[i]], b = s[cols[i + 1]], c = s[cols[i + 2]], e = s[cols[i + 3]];
+        d[i] = a;
+        d[i + 1] = b;
+        d[i + 2] = c;
+        d[i + 3] = e;
+    }
+    for (; i < n; ++i) d[i] = s[cols[i]];
+}
+
+// Gathers source pixels and merges them over the destination a machine word at a time: bytes of
+// value 0 keep the destination byte. The high bit of each byte of t tells "this byte is non-zero".
+template <typename Word>
+inline void merge_key0(uint8_t* d, Word v) {
+    constexpr Word low7 = Word(~Word(0)) / 0xFF * 0x7F;  // 0x7F in every byte
+    constexpr Word high = Word(~Word(0)) / 0xFF * 0x80;  // 0x80 in every byte
+    const Word t = ((v & low7) + low7) | v;
+    const Word keep_src = ((t & high) >> 7) * 0xFF;
+    Word old;
+    std::memcpy(&old, d, sizeof old);
+    const Word merged = (v & keep_src) | (old & ~keep_src);
+    std::memcpy(d, &merged, sizeof merged);
+}
+
+inline void gather_row_key0(uint8_t* __restrict d, const uint8_t* __restrict s, const int32_t* __restrict cols,
+                            int32_t n) {
+    static_assert(std::endian::native == std::endian::little, "byte k of a loaded word is pixel k");
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t v = 0;
+        for (int k = 0; k < 8; ++k) v |= uint64_t(s[cols[i + k]]) << (8 * k);
+        merge_key0<uint64_t>(d + i, v);
+    }
+    if (i + 4 <= n) {
+        uint32_t v = 0;
+        for (int k = 0; k < 4; ++k) v |= uint32_t(s[cols[i + k]]) << (8 * k);
+        merge_key0<uint32_t>(d + i, v);
+        i += 4;
+    }
+    for (; i < n; ++i) {
+        const uint8_t v = s[cols[i]];
+        if (v) d[i] = v;
     }
 }
 
@@ -47,7 +96,6 @@ void blit_span(const BlitSpan& b) {
     int32_t err = static_cast<int32_t>(start_num % b.dst_w);
     constexpr int32_t kChunk = 1024;
     int32_t columns[kChunk];
-    uint8_t row[kChunk];
     for (int32_t x0 = 0; x0 < n; x0 += kChunk) {
         const int32_t m = n - x0 < kChunk ? n - x0 : kChunk;
         for (int32_t i = 0; i < m; ++i) {
@@ -74,11 +122,9 @@ void blit_span(const BlitSpan& b) {
             }
             uint8_t* d = b.dst + static_cast<intptr_t>(y - b.cy0) * b.dst_pitch + x0;
             if (!b.keyed) {
-                for (int32_t i = 0; i < m; ++i) d[i] = srow[columns[i]];
+                gather_row(d, srow, columns, m);
             } else if (key0) {
-                // Gather the row first, then merge it with the vector-friendly keyed copy.
-                for (int32_t i = 0; i < m; ++i) row[i] = srow[columns[i]];
-                copy_row_key0(d, row, m);
+                gather_row_key0(d, srow, columns, m);
             } else {
                 for (int32_t i = 0; i < m; ++i) {
                     uint8_t v = srow[columns[i]];
