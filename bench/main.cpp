@@ -13,8 +13,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (!r.error_occurred) times_[r.benchmark_name()] = r.GetAdjustedCPUTime();
+        // With repetitions, the medians stand for their benchmarks.
+        for (const Run& r : runs) {
+            if (r.error_occurred) continue;
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
+            times_[r.run_name.str()] = r.GetAdjustedCPUTime();
+        }
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
