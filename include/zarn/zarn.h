@@ -5,5 +5,6 @@
 #include "display/display.h"
 #include "imaging/clock.h"
 #include "imaging/log.h"
+#include "imaging/palette.h"
 #include "imaging/text.h"
 #include "input/keyboard.h"
