@@ -18,6 +18,9 @@ void headless_set_ticks(uint32_t now);
 //   The counter's next reading.
 void headless_set_tick_step(uint32_t step);
 //   How far the counter moves after each reading (so that a busy wait ends).
+void headless_on_tick(void (*observer)(uint32_t now, void* context), void* context);
+//   Calls the observer at every reading of the counter, with the value read (null: no observer).
+//   Lets a test look at the state of an operation that paces itself by the clock.
 
 void headless_key_set(int32_t key_code, int down);
 //   Holds (down non-zero) or lets go of the key with this key code.

@@ -24,6 +24,8 @@ std::map<std::string, Refusal> g_refusals;
 // Request names are string literals of the platform layer, so views of them stay valid.
 std::unordered_map<std::string_view, int32_t> g_counts;
 uint32_t g_ticks = 0, g_tick_step = 1;
+void (*g_tick_observer)(uint32_t, void*) = nullptr;
+void* g_tick_context = nullptr;
 uint8_t g_scancodes[KEY_SCANCODE_COUNT] = {};
 int g_cursor_shown = 1;
 int g_window = 0;
@@ -43,6 +45,8 @@ void headless_reset() {
     g_counts.clear();
     g_ticks = 0;
     g_tick_step = 1;
+    g_tick_observer = nullptr;
+    g_tick_context = nullptr;
     std::memset(g_scancodes, 0, sizeof g_scancodes);
     g_cursor_shown = 1;
     g_presents = 0;
@@ -65,6 +69,11 @@ int32_t headless_request_count(const char* request) {
 
 void headless_set_ticks(uint32_t now) { g_ticks = now; }
 void headless_set_tick_step(uint32_t step) { g_tick_step = step; }
+
+void headless_on_tick(void (*observer)(uint32_t, void*), void* context) {
+    g_tick_observer = observer;
+    g_tick_context = context;
+}
 
 void headless_key_set(int32_t key_code, int down) {
     int32_t sc = key_scancode_of_code(key_code);
@@ -183,6 +192,7 @@ const uint8_t* backend_scancode_state() { return g_scancodes; }
 uint32_t plat_ticks() {
     uint32_t now = g_ticks;
     g_ticks += g_tick_step;
+    if (g_tick_observer) g_tick_observer(now, g_tick_context);
     return now;
 }
 

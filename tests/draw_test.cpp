@@ -1,0 +1,197 @@
+// Pixels, lines and rectangles: clipping, the line stepping and its refusals.
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "headless_fixture.h"
+#include "imaging/draw.h"
+
+namespace {
+
+using Draw = Headless;
+
+// A 640 x 480 picture with a wider pitch and guard bytes on both sides, all holding 7.
+struct Canvas {
+    static constexpr int32_t kPitch = 656, kGuard = 4096, kW = 640, kH = 480;
+    std::vector<uint8_t> bytes = std::vector<uint8_t>(size_t(kGuard) * 2 + size_t(kPitch) * kH, 7);
+    uint8_t* pixels() { return bytes.data() + kGuard; }
+    uint8_t at(int x, int y) { return pixels()[y * kPitch + x]; }
+    // Every byte outside the 640 x 480 picture still holds 7.
+    bool outside_untouched() {
+        for (int32_t i = 0; i < kGuard; ++i)
+            if (bytes[size_t(i)] != 7 || bytes[bytes.size() - 1 - size_t(i)] != 7) return false;
+        for (int y = 0; y < kH; ++y)
+            for (int x = kW; x < kPitch; ++x)
+                if (at(x, y) != 7) return false;
+        return true;
+    }
+    std::vector<std::pair<int, int>> written(uint8_t colour) {
+        std::vector<std::pair<int, int>> out;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                if (at(x, y) == colour) out.emplace_back(x, y);
+        return out;
+    }
+};
+
+using Points = std::vector<std::pair<int, int>>;
+
+TEST_F(Draw, HorizontalAndVerticalFillsAreCutToTheClipRectangle) {
+    Canvas c;
+    hline_fill(700, -5, 10, 3, c.pixels(), Canvas::kPitch);
+    for (int x = 0; x < 640; ++x) ASSERT_EQ(c.at(x, 10), 3) << x;
+    EXPECT_EQ(c.at(0, 9), 7);
+    EXPECT_EQ(c.at(0, 11), 7);
+    hline_fill(0, 639, 480, 4, c.pixels(), Canvas::kPitch);
+    hline_fill(0, 639, -1, 4, c.pixels(), Canvas::kPitch);
+    hline_fill(640, 900, 5, 4, c.pixels(), Canvas::kPitch);
+    hline_fill(-9, -1, 5, 4, c.pixels(), Canvas::kPitch);
+    vline_fill(-1, 900, 640, 4, c.pixels(), Canvas::kPitch);
+    EXPECT_TRUE(c.written(4).empty());
+
+    vline_fill(20, 20, 30, 5, c.pixels(), Canvas::kPitch);
+    EXPECT_EQ(c.written(5), (Points{{30, 20}}));
+    vline_fill(900, -40, 639, 6, c.pixels(), Canvas::kPitch);
+    EXPECT_EQ(c.written(6).size(), 480u);
+    EXPECT_EQ(c.at(639, 0), 6);
+    EXPECT_EQ(c.at(639, 479), 6);
+    hline_fill(3, 1, 100, 8, c.pixels(), Canvas::kPitch);
+    EXPECT_EQ(c.written(8), (Points{{1, 100}, {2, 100}, {3, 100}}));
+    // No buffer, or a pitch too short for a row: nothing.
+    hline_fill(0, 10, 0, 9, nullptr, Canvas::kPitch);
+    hline_fill(0, 10, 0, 9, c.pixels(), 100);
+    vline_fill(0, 10, 0, 9, c.pixels(), -Canvas::kPitch);
+    EXPECT_TRUE(c.written(9).empty());
+    EXPECT_TRUE(c.outside_untouched());
+}
+
+TEST_F(Draw, FillsNeverPassASmallerDisplay) {
+    // The clip rectangle stays 640 x 480 whatever the mode; the fills still stop at the display.
+    display_width = 320;
+    display_height = 200;
+    std::vector<uint8_t> buf(320 * 200 + 64, 7);
+    hline_fill(0, 639, 199, 1, buf.data(), 320);
+    vline_fill(0, 479, 319, 1, buf.data(), 320);
+    hline_fill(0, 639, 300, 2, buf.data(), 320);
+    for (size_t i = 320 * 200; i < buf.size(); ++i) ASSERT_EQ(buf[i], 7);
+    EXPECT_EQ(buf[199 * 320 + 319], 1);
+    EXPECT_EQ(buf[198 * 320 + 319], 1);
+}
+
+struct ClipCase {
+    int32_t x0, y0, x1, y1;
+    int result;
+    int32_t cx0, cy0, cx1, cy1;
+};
+
+TEST_F(Draw, LineClipFollowsTheRegionTable) {
+    const ClipCase cases[] = {
+        {-10, 5, -1, 100, 0, -10, 5, -1, 100},        // both left
+        {10, 10, 20, 20, 1, 10, 10, 20, 20},          // inside, unchanged
+        {-10, 10, 10, 10, 1, 0, 10, 10, 10},          // start left
+        {320, -100, 320, 100, 1, 320, 0, 320, 100},   // start above
+        {100, 100, 700, 100, 1, 100, 100, 639, 100},  // end right
+        {700, 100, 100, 100, 1, 639, 100, 100, 100},  // start right
+        {0, -10, 0, -1, 0, 0, -10, 0, -1},            // both above
+        {-100, 50, 50, -100, 0, -100, 50, 50, -100},  // passes by the corner
+        {-7, 0, 13, 11, 1, 0, 3, 13, 11},             // start left: 0 + 7 * 11 / 20
+        {5, 20, -15, 9, 1, 5, 20, 0, 17},             // end left: 9 + 15 * 11 / 20
+        // A corner start: x at the top edge is -1 + 10 * 10 / 200 = -1, half-adjusted to 0, so
+        // the top edge is taken (the left edge would have given y 10).
+        {-1, -10, 9, 190, 1, 0, 0, 9, 190},
+        // The same for a corner end point: it half-adjusts too.
+        {9, 190, -1, -10, 1, 9, 190, 0, 0},
+        // A corner end point whose top-edge x (-70, half-adjusted -69) is outside: the left edge,
+        // y = -3 + 120 * 13 / 220 = 4.
+        {100, 10, -120, -3, 1, 100, 10, 0, 4},
+        // Start above: x = 20 - 800 / 38 = -1, half-adjusted to 0; end left (an edge region, not
+        // half-adjusted): y = 18 - 20 * 38 / 40 = -1, outside, so nothing is drawn.
+        {20, -20, -20, 18, 0, 20, -20, -20, 18},
+        // Huge coordinates do not overflow the arithmetic.
+        {-2000000000, 240, 2000000000, 240, 1, 0, 240, 639, 240},
+    };
+    for (const ClipCase& k : cases) {
+        int32_t x0 = k.x0, y0 = k.y0, x1 = k.x1, y1 = k.y1;
+        EXPECT_EQ(line_clip(x0, y0, x1, y1), k.result) << k.x0 << "," << k.y0 << " " << k.x1 << "," << k.y1;
+        EXPECT_EQ(x0, k.cx0) << k.x0 << "," << k.y0 << " " << k.x1 << "," << k.y1;
+        EXPECT_EQ(y0, k.cy0) << k.x0 << "," << k.y0 << " " << k.x1 << "," << k.y1;
+        EXPECT_EQ(x1, k.cx1) << k.x0 << "," << k.y0 << " " << k.x1 << "," << k.y1;
+        EXPECT_EQ(y1, k.cy1) << k.x0 << "," << k.y0 << " " << k.x1 << "," << k.y1;
+    }
+}
+
+TEST_F(Draw, LineStepsAndTheRowShortEnd) {
+    Canvas c;
+    EXPECT_EQ(line_draw(0, 0, 4, 3, 1, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.written(1), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 2}, {4, 2}}));
+    EXPECT_EQ(line_draw(0, 10, 3, 14, 2, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.written(2), (Points{{0, 10}, {1, 11}, {2, 12}, {3, 13}, {3, 14}}));
+    EXPECT_EQ(line_draw(5, 5, 5, 5, 3, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.written(3), (Points{{5, 5}}));
+    // Drawn backwards the wide line ends a row short on the side of y0 too.
+    EXPECT_EQ(line_draw(24, 43, 20, 40, 4, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.written(4), (Points{{20, 41}, {21, 41}, {22, 42}, {23, 43}, {24, 43}}));
+    // A flat line and a diagonal end exactly on their end points.
+    EXPECT_EQ(line_draw(639, 479, 600, 479, 5, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.written(5).size(), 40u);
+    EXPECT_EQ(line_draw(639, 0, 0, 639 - 160, 6, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.at(0, 478), 6);  // wide: the last pixel is one row short of 479
+    EXPECT_EQ(c.at(0, 479), 7);
+
+    // End points outside the display are refused, nothing written.
+    const auto before = c.bytes;
+    EXPECT_EQ(line_draw(-1, 0, 10, 10, 9, c.pixels(), Canvas::kPitch), 0);
+    EXPECT_EQ(line_draw(0, 0, 640, 10, 9, c.pixels(), Canvas::kPitch), 0);
+    EXPECT_EQ(line_draw(0, 0, 10, 480, 9, c.pixels(), Canvas::kPitch), 0);
+    EXPECT_EQ(line_draw(0, 0, 10, 10, 9, nullptr, Canvas::kPitch), 0);
+    EXPECT_EQ(line_draw(0, 0, 10, 10, 9, c.pixels(), 639), 0);
+    EXPECT_EQ(pixel_plot(640, 0, 9, c.pixels(), Canvas::kPitch), 0);
+    EXPECT_EQ(pixel_plot(0, -1, 9, c.pixels(), Canvas::kPitch), 0);
+    EXPECT_EQ(pixel_plot(0, 480, 9, c.pixels(), Canvas::kPitch), 0);
+    EXPECT_EQ(pixel_plot(0, 0, 9, nullptr, Canvas::kPitch), 0);
+    EXPECT_TRUE(c.bytes == before);
+    EXPECT_EQ(pixel_plot(639, 479, 9, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.at(639, 479), 9);
+    EXPECT_TRUE(c.outside_untouched());
+}
+
+TEST_F(Draw, ClippedLinesStayInsideAndAlwaysReportDone) {
+    Canvas c;
+    EXPECT_EQ(line_draw_clipped(-100, 240, 1000, 240, 1, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_EQ(c.written(1).size(), 640u);
+    EXPECT_EQ(line_draw_clipped(-50, -50, 700, 530, 2, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_FALSE(c.written(2).empty());
+    EXPECT_EQ(line_draw_clipped(-50, -50, -1, 700, 3, c.pixels(), Canvas::kPitch), 1);  // nothing inside
+    EXPECT_TRUE(c.written(3).empty());
+    const int32_t far[][4] = {{-2147483647, -2147483647, 2147483647, 2147483647},
+                              {2147483647, -5, -2147483647, 400},
+                              {320, -2147483647, 320, 2147483647}};
+    for (const auto& l : far) EXPECT_EQ(line_draw_clipped(l[0], l[1], l[2], l[3], 4, c.pixels(), Canvas::kPitch), 1);
+    EXPECT_TRUE(c.outside_untouched());
+}
+
+TEST_F(Draw, RectangleFillExcludesRightAndBottom) {
+    open_display();
+    PlatSurface* s = display_create_surface(64, 48, DDSCAPS_SYSTEMMEMORY);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(rect_fill(10, 10, 20, 20, 0x105, s), 1);  // the fill takes the low byte
+    int32_t pitch = 0;
+    uint8_t* p = display_lock_surface(s, &pitch);
+    ASSERT_NE(p, nullptr);
+    int filled = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (p[y * pitch + x] == 5) {
+                ++filled;
+                EXPECT_TRUE(x >= 10 && x < 20 && y >= 10 && y < 20) << x << "," << y;
+            }
+    EXPECT_EQ(filled, 100);
+    // Locked: the fill is refused by the platform, still reported done.
+    EXPECT_EQ(rect_fill(0, 0, 64, 48, 6, s), 1);
+    EXPECT_EQ(p[0], 0);
+    display_unlock_surface(s, p);
+    EXPECT_EQ(rect_fill(0, 0, 1, 1, 6, nullptr), 0);
+    plat_surface_release(s);
+}
+
+}  // namespace
