@@ -1,0 +1,214 @@
+// Screen transitions: the fades checked entry by entry, the wipes step by step with the clock
+// scripted, the dissolve against a buffer with guard bytes.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "headless_fixture.h"
+#include "imaging/clock.h"
+#include "imaging/palette.h"
+#include "imaging/transition.h"
+
+namespace {
+
+using Transition = Headless;
+
+// Each pause reads the counter three times when it moves 12 a reading: the stamp, one wait that
+// finds the 12 ms gone, and the reading clock_wait returns. So a pause starts at every 36.
+constexpr uint32_t kTicksPerPause = 36;
+
+void script_clock() {
+    headless_set_ticks(0);
+    headless_set_tick_step(12);
+}
+
+uint32_t pauses_taken() { return clock_now() / kTicksPerPause; }
+
+void set_all(PaletteEntry e) {
+    PaletteEntry all[256];
+    for (PaletteEntry& p : all) p = e;
+    ASSERT_EQ(palette_set_all(all), 1);
+}
+
+TEST_F(Transition, FadesEndWhereTheyShouldAndKeepTheFlags) {
+    open_display();
+    script_clock();
+    set_all(PaletteEntry{255, 128, 3, 4});
+    const PaletteEntry white{255, 255, 255, 4};
+    ASSERT_EQ(palette_set_entry(0, &white), 1);
+    screen_transition(TRANSITION_FADE_TO_BLACK, nullptr, 0);
+    EXPECT_EQ(pauses_taken(), 80u);
+    EXPECT_EQ(palette_entries[0].peRed, 255);  // entry 0 is left alone
+    EXPECT_EQ(palette_entries[0].peBlue, 255);
+    for (int i = 1; i < 256; ++i) {
+        ASSERT_EQ(palette_entries[i].peRed, 15) << i;
+        ASSERT_EQ(palette_entries[i].peGreen, 0) << i;
+        ASSERT_EQ(palette_entries[i].peBlue, 0) << i;
+        ASSERT_EQ(palette_entries[i].peFlags, 4) << i;
+    }
+    // The screen shows the faded palette without a flip.
+    EXPECT_EQ(headless_visible_rgb(100, 100), 0xFFFFFFu);  // colour 0 everywhere
+
+    script_clock();
+    set_all(PaletteEntry{0, 0, 0, 9});
+    screen_transition(TRANSITION_FADE_TO_WHITE, nullptr, 0);
+    EXPECT_EQ(pauses_taken(), 64u);
+    for (const PaletteEntry& e : palette_entries) {
+        ASSERT_EQ(e.peRed + e.peGreen + e.peBlue, 3 * 255);
+        ASSERT_EQ(e.peFlags, 9);
+    }
+    EXPECT_EQ(headless_visible_rgb(0, 0), 0xFFFFFFu);
+
+    screen_transition(TRANSITION_FADE_TO_RED, nullptr, 0);
+    for (const PaletteEntry& e : palette_entries) {
+        ASSERT_EQ(e.peRed, 255);
+        ASSERT_EQ(e.peGreen, 0);
+        ASSERT_EQ(e.peBlue, 0);
+    }
+    set_all(PaletteEntry{200, 100, 50, 0});
+    screen_transition(TRANSITION_FADE_TO_BLUE, nullptr, 0);
+    EXPECT_EQ(palette_entries[17].peRed + palette_entries[17].peGreen, 0);
+    EXPECT_EQ(palette_entries[17].peBlue, 255);
+    screen_transition(TRANSITION_FADE_TO_GREEN, nullptr, 0);
+    EXPECT_EQ(palette_entries[200].peRed + palette_entries[200].peBlue, 0);
+    EXPECT_EQ(palette_entries[200].peGreen, 255);
+
+    // Unknown kinds change nothing and take no time.
+    PaletteEntry before[256];
+    palette_copy_out(before);
+    script_clock();
+    for (int32_t kind : {9, -1, 1000}) screen_transition(kind, nullptr, 0);
+    EXPECT_EQ(clock_now(), 0u);
+    EXPECT_EQ(0, std::memcmp(before, palette_entries, sizeof before));
+}
+
+TEST_F(Transition, FadeToBlackLeavesDimComponentsAtZeroAndWorksWithoutADisplay) {
+    // Without a display the table still fades; the screen simply is not there.
+    script_clock();
+    PaletteEntry all[256];
+    for (int i = 0; i < 256; ++i) all[i] = PaletteEntry{uint8_t(i), uint8_t(i), uint8_t(i), 0};
+    palette_set_all(all);
+    screen_transition(TRANSITION_FADE_TO_BLACK, nullptr, 0);
+    for (int i = 1; i < 256; ++i) {
+        const int expect = i <= 241 ? 0 : i - 240;
+        ASSERT_EQ(palette_entries[i].peRed, expect) << i;
+    }
+}
+
+// The picture the wipes draw on: 640 x 480, wider pitch, guard bytes all round, all colour 7.
+struct Screen {
+    static constexpr int32_t kPitch = 648, kGuard = 1024, kW = 640, kH = 480;
+    std::vector<uint8_t> bytes = std::vector<uint8_t>(size_t(kGuard) * 2 + size_t(kPitch) * kH, 7);
+    uint8_t* pixels() { return bytes.data() + kGuard; }
+    uint8_t at(int x, int y) const { return bytes[size_t(kGuard) + size_t(y) * kPitch + size_t(x)]; }
+    bool column_black(int x) const {
+        for (int y = 0; y < kH; ++y)
+            if (at(x, y) != 0) return false;
+        return true;
+    }
+    bool row_black(int y) const {
+        for (int x = 0; x < kW; ++x)
+            if (at(x, y) != 0) return false;
+        return true;
+    }
+    bool outside_untouched() const {
+        for (int32_t i = 0; i < kGuard; ++i)
+            if (bytes[size_t(i)] != 7 || bytes[bytes.size() - 1 - size_t(i)] != 7) return false;
+        for (int y = 0; y < kH; ++y)
+            for (int x = kW; x < kPitch; ++x)
+                if (at(x, y) != 7) return false;
+        return true;
+    }
+};
+
+// Called at every reading of the counter; at the start of each pause, checks that exactly the
+// columns and rows of the steps so far are black.
+struct WipeWatch {
+    const Screen* screen;
+    int columns;  // 1: columns close from the sides
+    int rows;     // 1: rows close from top and bottom
+    int row_steps_max;
+    int steps_seen = 0;
+    int failures = 0;
+
+    static void observe(uint32_t now, void* self) { static_cast<WipeWatch*>(self)->check(now); }
+
+    void check(uint32_t now) {
+        if (now % kTicksPerPause != 0) return;
+        const int k = static_cast<int>(now / kTicksPerPause);  // steps drawn so far
+        steps_seen = k;
+        const Screen& s = *screen;
+        const int done_cols = columns ? 2 * k : 0;
+        const int done_rows = rows ? 2 * (k < row_steps_max ? k : row_steps_max) : 0;
+        for (int x = 0; x < Screen::kW; ++x) {
+            const bool closed = x < done_cols || x >= Screen::kW - done_cols;
+            // A column still open shows colour 7 on the rows still open.
+            if (closed != s.column_black(x) && !(done_rows >= Screen::kH / 2)) ++failures;
+        }
+        for (int y = 0; y < Screen::kH; ++y) {
+            const bool closed = y < done_rows || y >= Screen::kH - done_rows;
+            const bool all_closed_by_columns = done_cols >= Screen::kW / 2;
+            if (closed != s.row_black(y) && !all_closed_by_columns) ++failures;
+        }
+    }
+};
+
+void run_wipe(int32_t kind, int columns, int rows, int row_steps_max, int expected_steps) {
+    Screen s;
+    WipeWatch watch{&s, columns, rows, row_steps_max};
+    script_clock();
+    headless_on_tick(&WipeWatch::observe, &watch);
+    screen_transition(kind, s.pixels(), Screen::kPitch);
+    headless_on_tick(nullptr, nullptr);
+    EXPECT_EQ(watch.failures, 0) << "kind " << kind;
+    // The last pause begins before the last step; the check after it is done here.
+    EXPECT_EQ(watch.steps_seen + 1, expected_steps) << "kind " << kind;
+    EXPECT_EQ(pauses_taken(), uint32_t(expected_steps));
+    for (int y = 0; y < Screen::kH; ++y) ASSERT_TRUE(s.row_black(y)) << "kind " << kind << " row " << y;
+    EXPECT_TRUE(s.outside_untouched()) << "kind " << kind;
+}
+
+TEST_F(Transition, WipesCloseFourLinesAStepFromTheEdges) {
+    run_wipe(TRANSITION_CLOSE_SIDES, 1, 0, 0, 160);
+    run_wipe(TRANSITION_CLOSE_TOP_BOTTOM, 0, 1, 120, 120);
+    // Rows are covered after 120 steps; the columns go on to 160.
+    run_wipe(TRANSITION_CLOSE_ALL_SIDES, 1, 1, 120, 160);
+}
+
+TEST_F(Transition, WipesNeedABufferThatHoldsARow) {
+    Screen s;
+    script_clock();
+    screen_transition(TRANSITION_CLOSE_SIDES, nullptr, Screen::kPitch);
+    screen_transition(TRANSITION_CLOSE_TOP_BOTTOM, s.pixels(), 639);
+    screen_transition(TRANSITION_DISSOLVE, s.pixels(), -Screen::kPitch);
+    EXPECT_EQ(clock_now(), 0u);
+    EXPECT_EQ(s.at(0, 0), 7);
+}
+
+TEST_F(Transition, DissolveDrawsTheSeededSequenceAndNothingOutside) {
+    Screen s;
+    std::srand(2024);
+    screen_transition(TRANSITION_DISSOLVE, s.pixels(), Screen::kPitch);
+    EXPECT_TRUE(s.outside_untouched());
+
+    // Replaying the same seeded sequence predicts every pixel: row number first, then column.
+    std::vector<uint8_t> expect(size_t(Screen::kW) * Screen::kH, 7);
+    std::srand(2024);
+    for (int64_t i = 0; i <= 4LL * Screen::kW * Screen::kH; ++i) {
+        const int r1 = std::rand();
+        const int r2 = std::rand();
+        expect[size_t(r1 % Screen::kH) * Screen::kW + size_t(r2 % Screen::kW)] = 0;
+    }
+    int64_t mismatches = 0, untouched = 0;
+    for (int y = 0; y < Screen::kH; ++y)
+        for (int x = 0; x < Screen::kW; ++x) {
+            mismatches += s.at(x, y) != expect[size_t(y) * Screen::kW + size_t(x)];
+            untouched += s.at(x, y) != 0;
+        }
+    EXPECT_EQ(mismatches, 0);
+    // 4 x 640 x 480 + 1 random places leave about e^-4 (1.8 %) of the screen as it was.
+    EXPECT_LT(untouched, 307200 / 40);
+    EXPECT_GT(untouched, 307200 / 80);
+}
+
+}  // namespace
