@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "input/joystick.h"
+#include "input/mouse.h"
 #include "platform/status.h"
 
 PlatInput* input_object = nullptr;
@@ -14,7 +16,10 @@ int input_init() {
 }
 
 void input_shutdown() {
+    // Nothing made from the input object outlives it.
     keyboard_release();
+    mouse_release();
+    joystick_release();
     if (input_object) plat_input_release(input_object);
     input_object = nullptr;
 }

@@ -25,7 +25,8 @@ extern uint8_t keyboard_state[256];       // non-zero while the key was down at 
 int input_init();
 //   1 when the input object was made, else 0.
 void input_shutdown();
-//   Releases the keyboard if it is still held, then the input object; both are forgotten.
+//   Releases the keyboard, mouse and joystick if still held, then the input object; all are
+//   forgotten.
 int keyboard_init();
 //   1 when the keyboard is created, set to non-exclusive background use and the 256-byte layout,
 //   and acquired; else 0 (a device made before the failing step stays in keyboard_device).

@@ -4,7 +4,11 @@
 
 #include "display/display.h"
 #include "imaging/clock.h"
+#include "imaging/draw.h"
 #include "imaging/log.h"
 #include "imaging/palette.h"
 #include "imaging/text.h"
+#include "imaging/transition.h"
+#include "input/joystick.h"
 #include "input/keyboard.h"
+#include "input/mouse.h"

@@ -3,6 +3,7 @@
 // Internal to the platform layer.
 #include <cstdint>
 
+#include "platform/input.h"
 #include "platform/video.h"
 
 int backend_allows(const char* request);
@@ -28,3 +29,28 @@ void backend_pump_events();
 void backend_cursor_show(int shown);
 const uint8_t* backend_scancode_state();
 //   KEY_SCANCODE_COUNT bytes, non-zero while the key at that scancode is down now.
+
+void backend_mouse_take(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]);
+//   The motion and wheel (120 a notch) gathered since the last take, which starts them again
+//   from 0, and the four buttons now (non-zero while down).
+
+// A joystick as the backend sees it: axes from -32768 to 32767 in the order x, y, z, x rotation,
+// y rotation, z rotation, slider, slider (axes past axis_count are absent); hats as
+// point-of-view values; buttons non-zero while down.
+struct BackendJoystickRaw {
+    int32_t axis_count;
+    int32_t axes[8];
+    uint32_t pov[4];
+    uint8_t buttons[32];
+};
+int32_t backend_joystick_count();
+//   Joysticks attached now.
+int backend_joystick_info(int32_t index, PlatDeviceInstance* info);
+//   The identifier and product name of the attached joystick at this index; PLAT_OK or an error.
+int backend_joystick_open(const PlatGuid* guid, int32_t* handle);
+//   Opens the attached joystick with this identifier; PLAT_OK and its handle, or an error.
+void backend_joystick_close(int32_t handle);
+int backend_joystick_poll(int32_t handle);
+//   Brings the joystick's state up to date; an error when it is gone.
+int backend_joystick_read(int32_t handle, BackendJoystickRaw* raw);
+//   The joystick's state at the last poll; an error when it is gone.

@@ -3,12 +3,16 @@
 #include <cstdint>
 
 void headless_reset();
-//   Back to the start: no refusals, every key up, ticks at 0 stepping by 1, text log empty.
+//   Back to the start: no refusals, every key up, ticks at 0 stepping by 1, text log empty,
+//   the mouse still with no button down, no joystick attached.
 void headless_refuse(const char* request, int32_t times);
 //   The next `times` requests of this name are refused (times < 0: until allowed again).
 //   Names: window, device, cooperative, mode, primary, back, palette, palette_attach, palette_set,
 //   clipper, clip_list, clipper_attach, surface, color_key, lock, fill, blit, flip, text, input,
-//   keyboard, keyboard_cooperative, keyboard_format, keyboard_acquire, keyboard_read.
+//   keyboard, keyboard_cooperative, keyboard_format, keyboard_acquire, keyboard_read,
+//   mouse, mouse_cooperative, mouse_format, mouse_acquire, mouse_read, joystick_enum,
+//   joystick, joystick_cooperative, joystick_format, joystick_range, joystick_acquire,
+//   joystick_poll, joystick_read.
 void headless_allow(const char* request);
 //   Ends the refusals of this request.
 int32_t headless_request_count(const char* request);
@@ -27,6 +31,26 @@ void headless_key_set(int32_t key_code, int down);
 void headless_scancode_set(int32_t scancode, int down);
 //   Holds or lets go of the key at this physical position.
 void headless_keys_clear();
+
+void headless_mouse_move(int32_t dx, int32_t dy, int32_t wheel);
+//   Moves the mouse and turns its wheel (120 a notch); the next mouse read reports the sum.
+void headless_mouse_button(int32_t button, int down);
+//   Holds or lets go of mouse button 0 to 3.
+
+int32_t headless_joystick_attach(const char* product_name);
+//   Attaches a joystick after those already attached, centred, hats centred, no button down;
+//   returns its number for the calls below. Its axes x, y, z, x rotation, y rotation, z rotation
+//   and both sliders are present.
+void headless_joystick_detach(int32_t joystick);
+//   Unplugs it: it is no longer enumerated, and a device open on it can no longer be read.
+void headless_joystick_axis(int32_t joystick, int32_t axis, int32_t raw);
+//   Sets axis 0 to 7 (x, y, z, rotations, sliders) to a raw position from -32768 to 32767.
+void headless_joystick_pov(int32_t joystick, int32_t hat, uint32_t value);
+//   Sets hat 0 to 3 to a point-of-view value (hundredths of degrees; 0xFFFFFFFF centred).
+void headless_joystick_button(int32_t joystick, int32_t button, int down);
+//   Holds or lets go of button 0 to 31.
+int32_t headless_joystick_open_count();
+//   Joystick devices open now.
 
 int headless_cursor_shown();
 //   1 while the cursor is shown.

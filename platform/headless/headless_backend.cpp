@@ -36,6 +36,37 @@ PaletteEntry g_visible_palette[256] = {};
 std::vector<HeadlessText> g_texts;
 int32_t g_text_total = 0;
 
+int32_t g_mouse_dx = 0, g_mouse_dy = 0, g_mouse_dz = 0;
+uint8_t g_mouse_buttons[4] = {};
+
+struct Joystick {
+    uint32_t serial = 0;  // never reused, so a handle outlives no joystick
+    int attached = 1;
+    int32_t open = 0;  // devices open on it
+    std::string name;
+    BackendJoystickRaw raw{};
+};
+std::vector<Joystick> g_joysticks;  // in the order they were attached
+uint32_t g_next_serial = 1;
+
+PlatGuid guid_of(uint32_t serial) {
+    PlatGuid g{};
+    const char tag[] = "ZJOY";
+    std::memcpy(g.data, tag, 4);
+    for (int i = 0; i < 4; ++i) g.data[12 + i] = static_cast<uint8_t>(serial >> (8 * i));
+    return g;
+}
+
+Joystick* joystick_numbered(int32_t n) {
+    return n >= 0 && n < static_cast<int32_t>(g_joysticks.size()) ? &g_joysticks[static_cast<size_t>(n)] : nullptr;
+}
+
+Joystick* joystick_by_serial(int32_t handle) {
+    for (Joystick& j : g_joysticks)
+        if (static_cast<int32_t>(j.serial) == handle) return &j;
+    return nullptr;
+}
+
 }  // namespace
 
 // ---- script ----
@@ -52,6 +83,9 @@ void headless_reset() {
     g_presents = 0;
     g_texts.clear();
     g_text_total = 0;
+    g_mouse_dx = g_mouse_dy = g_mouse_dz = 0;
+    std::memset(g_mouse_buttons, 0, sizeof g_mouse_buttons);
+    g_joysticks.clear();
 }
 
 void headless_refuse(const char* request, int32_t times) {
@@ -82,6 +116,51 @@ void headless_key_set(int32_t key_code, int down) {
 
 void headless_scancode_set(int32_t scancode, int down) {
     if (scancode >= 0 && scancode < KEY_SCANCODE_COUNT) g_scancodes[scancode] = down ? 1 : 0;
+}
+
+void headless_mouse_move(int32_t dx, int32_t dy, int32_t wheel) {
+    g_mouse_dx += dx;
+    g_mouse_dy += dy;
+    g_mouse_dz += wheel;
+}
+
+void headless_mouse_button(int32_t button, int down) {
+    if (button >= 0 && button < 4) g_mouse_buttons[button] = down ? 1 : 0;
+}
+
+int32_t headless_joystick_attach(const char* product_name) {
+    Joystick j;
+    j.serial = g_next_serial++;
+    j.name = product_name ? product_name : "";
+    j.raw.axis_count = 8;
+    for (uint32_t& p : j.raw.pov) p = 0xFFFFFFFFu;
+    g_joysticks.push_back(j);
+    return static_cast<int32_t>(g_joysticks.size()) - 1;
+}
+
+void headless_joystick_detach(int32_t joystick) {
+    if (Joystick* j = joystick_numbered(joystick)) j->attached = 0;
+}
+
+void headless_joystick_axis(int32_t joystick, int32_t axis, int32_t raw) {
+    Joystick* j = joystick_numbered(joystick);
+    if (j && axis >= 0 && axis < 8) j->raw.axes[axis] = raw < -32768 ? -32768 : (raw > 32767 ? 32767 : raw);
+}
+
+void headless_joystick_pov(int32_t joystick, int32_t hat, uint32_t value) {
+    Joystick* j = joystick_numbered(joystick);
+    if (j && hat >= 0 && hat < 4) j->raw.pov[hat] = value;
+}
+
+void headless_joystick_button(int32_t joystick, int32_t button, int down) {
+    Joystick* j = joystick_numbered(joystick);
+    if (j && button >= 0 && button < 32) j->raw.buttons[button] = down ? 1 : 0;
+}
+
+int32_t headless_joystick_open_count() {
+    int32_t n = 0;
+    for (const Joystick& j : g_joysticks) n += j.open;
+    return n;
 }
 
 void headless_keys_clear() { std::memset(g_scancodes, 0, sizeof g_scancodes); }
@@ -188,6 +267,61 @@ void backend_window_close() { g_window = 0; }
 void backend_pump_events() {}
 void backend_cursor_show(int shown) { g_cursor_shown = shown ? 1 : 0; }
 const uint8_t* backend_scancode_state() { return g_scancodes; }
+
+void backend_mouse_take(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
+    *dx = g_mouse_dx;
+    *dy = g_mouse_dy;
+    *dz = g_mouse_dz;
+    g_mouse_dx = g_mouse_dy = g_mouse_dz = 0;
+    std::memcpy(buttons, g_mouse_buttons, 4);
+}
+
+int32_t backend_joystick_count() {
+    int32_t n = 0;
+    for (const Joystick& j : g_joysticks) n += j.attached;
+    return n;
+}
+
+int backend_joystick_info(int32_t index, PlatDeviceInstance* info) {
+    for (const Joystick& j : g_joysticks) {
+        if (!j.attached) continue;
+        if (index-- > 0) continue;
+        std::memset(info, 0, sizeof *info);
+        info->guidInstance = guid_of(j.serial);
+        std::strncpy(info->tszProductName, j.name.c_str(), sizeof info->tszProductName - 1);
+        return PLAT_OK;
+    }
+    return PLAT_ERR_INVALID;
+}
+
+int backend_joystick_open(const PlatGuid* guid, int32_t* handle) {
+    for (Joystick& j : g_joysticks) {
+        const PlatGuid g = guid_of(j.serial);
+        if (j.attached && std::memcmp(g.data, guid->data, sizeof g.data) == 0) {
+            ++j.open;
+            *handle = static_cast<int32_t>(j.serial);
+            return PLAT_OK;
+        }
+    }
+    return PLAT_ERR_REFUSED;
+}
+
+void backend_joystick_close(int32_t handle) {
+    if (Joystick* j = joystick_by_serial(handle))
+        if (j->open > 0) --j->open;
+}
+
+int backend_joystick_poll(int32_t handle) {
+    Joystick* j = joystick_by_serial(handle);
+    return j && j->attached ? PLAT_OK : PLAT_ERR_REFUSED;
+}
+
+int backend_joystick_read(int32_t handle, BackendJoystickRaw* raw) {
+    Joystick* j = joystick_by_serial(handle);
+    if (!j || !j->attached) return PLAT_ERR_REFUSED;
+    *raw = j->raw;
+    return PLAT_OK;
+}
 
 uint32_t plat_ticks() {
     uint32_t now = g_ticks;
