@@ -114,6 +114,20 @@ const Glyph* glyph(unsigned char c) {
     return &gl;
 }
 
+// Gathers mouse motion as the desktop reports it. Installed before the renderer, whose own
+// watch rescales motion to the logical picture (and rounds slow motion away), so this one sees
+// the events first.
+int mouse_watch(void*, SDL_Event* e) {
+    if (e->type == SDL_MOUSEMOTION) {
+        g.mouse_dx += e->motion.xrel;
+        g.mouse_dy += e->motion.yrel;
+    } else if (e->type == SDL_MOUSEWHEEL) {
+        const int notches = e->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e->wheel.y : e->wheel.y;
+        g.mouse_dz += notches * 120;
+    }
+    return 1;
+}
+
 // SDL's joystick subsystem runs while joysticks are being enumerated or are open.
 int joystick_system_up() {
     if (g.joystick_system) return 1;
@@ -198,11 +212,14 @@ int backend_window_open(const char* title) {
         return PLAT_ERR_REFUSED;
     }
     std::memset(g.scancodes, 0, sizeof g.scancodes);
+    g.mouse_dx = g.mouse_dy = g.mouse_dz = 0;
+    SDL_AddEventWatch(mouse_watch, nullptr);
     return PLAT_OK;
 }
 
 void backend_window_close() {
     backend_device_close();
+    if (g.window) SDL_DelEventWatch(mouse_watch, nullptr);
     if (g.window) SDL_DestroyWindow(g.window);
     g.window = nullptr;
     if (g.font) TTF_CloseFont(g.font);
@@ -220,15 +237,6 @@ void backend_pump_events() {
             case SDL_QUIT:
                 message_queue_push(PLAT_MSG_DESTROY, 0);
                 break;
-            case SDL_MOUSEMOTION:
-                g.mouse_dx += e.motion.xrel;
-                g.mouse_dy += e.motion.yrel;
-                break;
-            case SDL_MOUSEWHEEL: {
-                const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-                g.mouse_dz += notches * 120;
-                break;
-            }
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
                     message_queue_push(PLAT_MSG_PAINT, 0);

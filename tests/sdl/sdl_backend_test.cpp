@@ -4,11 +4,16 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "display/display.h"
 #include "imaging/text.h"
+#include "imaging/transition.h"
+#include "input/joystick.h"
 #include "input/keyboard.h"
+#include "input/mouse.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/status.h"
 #include "platform/window.h"
@@ -26,6 +31,8 @@ protected:
         plat_window_destroy();
     }
 };
+
+void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 uint32_t argb(uint8_t r, uint8_t g, uint8_t b) { return 0xFF000000u | (r << 16) | (g << 8) | b; }
 
@@ -86,6 +93,60 @@ TEST_F(SdlDisplay, KeyboardAndMessagesWork) {
     }
     EXPECT_EQ(m.kind, PLAT_MSG_QUIT);
     plat_cursor_show(0);
+    input_shutdown();
+}
+
+TEST_F(SdlDisplay, FadeToBlackShowsWithoutAFlip) {
+    display_fill_surface(display_back, 100);
+    ASSERT_EQ(display_flip(), 1);
+    screen_transition(TRANSITION_FADE_TO_BLACK, nullptr, 0);
+    std::vector<uint32_t> frame(640 * 480);
+    ASSERT_EQ(sdl_backend_read_frame(frame.data(), 640, 480), 1);
+    EXPECT_EQ(frame[240 * 640 + 320], argb(0, 0, 0));
+    EXPECT_EQ(palette_entries[100].peGreen, 0);
+}
+
+TEST_F(SdlDisplay, MouseReadsAndAbsentJoystickIsRefused) {
+    ASSERT_EQ(input_init(), 1);
+    ASSERT_EQ(mouse_init(), 1);
+    EXPECT_EQ(mouse_read(), 1);
+    EXPECT_EQ(mouse_read(), 1);
+    EXPECT_EQ(mouse_state.lZ, 0);
+    // No joystick is attached where the tests run (when one is, it must read).
+    const int found = joystick_init(-100, 100, -100, 100);
+    EXPECT_EQ(joystick_read(), found);
+    if (found) {
+        EXPECT_GE(joystick_state.lX, -100);
+        EXPECT_LE(joystick_state.lX, 100);
+    }
+    input_shutdown();
+    EXPECT_EQ(mouse_device, nullptr);
+    EXPECT_EQ(joystick_device, nullptr);
+    EXPECT_EQ(mouse_read(), 0);
+}
+
+// Under X the pointer is moved by xdotool and the motion read back through the mouse snapshot.
+TEST_F(SdlDisplay, MouseMotionFromTheDesktop) {
+    const char* driver = sdl_backend_video_driver();
+    if (std::string(driver) != "x11" || std::system("command -v xdotool >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs X11 and xdotool";
+    ASSERT_EQ(std::system("xdotool mousemove 200 200"), 0);
+    ASSERT_EQ(input_init(), 1);
+    ASSERT_EQ(mouse_init(), 1);
+    for (int i = 0; i < 20; ++i) {  // let the absolute move arrive and be read away
+        mouse_read();
+        pause_ms(10);
+    }
+    ASSERT_EQ(std::system("xdotool mousemove_relative -- 30 -20"), 0);
+    int32_t dx = 0, dy = 0;
+    for (int i = 0; i < 100 && (dx != 30 || dy != -20); ++i) {
+        ASSERT_EQ(mouse_read(), 1);
+        dx += mouse_state.lX;
+        dy += mouse_state.lY;
+        pause_ms(10);
+    }
+    EXPECT_EQ(dx, 30);
+    EXPECT_EQ(dy, -20);
     input_shutdown();
 }
 
