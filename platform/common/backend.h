@@ -14,8 +14,9 @@ void backend_device_close();
 int backend_set_mode(int32_t width, int32_t height, int32_t bpp);
 //   PLAT_OK when the mode can be shown.
 void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                     const PaletteEntry* palette);
-//   Shows a picture through a palette (palette may be null: black).
+                     const PaletteEntry* palette, int wait_refresh);
+//   Shows a picture through a palette (palette may be null: black); waits for the display's
+//   refresh only when wait_refresh is non-zero.
 void backend_wait_vblank();
 int backend_text_draw(uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, int32_t x,
                       int32_t y, const char* text, uint8_t index);

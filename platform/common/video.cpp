@@ -48,10 +48,14 @@ PlatSurface* g_visible = nullptr;  // the live primary surface, if any
 
 int allowed(const char* request) { return backend_allows(request); }
 
-void present(PlatSurface* primary) {
+// A flip's picture waits for the display's refresh; a palette change shows at once, since a fade
+// changes the palette every few milliseconds and must not be held to the refresh rate.
+enum PresentCause { PRESENT_FLIP = 1, PRESENT_PALETTE = 0 };
+
+void present(PlatSurface* primary, PresentCause cause) {
     if (!primary || primary != g_visible || g_devices_open == 0) return;
     backend_present(primary->pixels.data(), primary->pitch, primary->width, primary->height,
-                    primary->palette ? primary->palette->entries : nullptr);
+                    primary->palette ? primary->palette->entries : nullptr, cause == PRESENT_FLIP);
 }
 
 int make_surface(int32_t w, int32_t h, PlatSurface** out) {
@@ -295,7 +299,7 @@ int plat_flip(PlatSurface* primary) {
     if (primary->locked || primary->back->locked) return PLAT_ERR_BUSY;
     if (!allowed("flip")) return PLAT_ERR_REFUSED;
     primary->pixels.swap(primary->back->pixels);
-    present(primary);
+    present(primary, PRESENT_FLIP);
     return PLAT_OK;
 }
 
@@ -322,7 +326,7 @@ int plat_palette_set_entries(PlatPalette* palette, int32_t first, int32_t count,
     if (!palette || !entries || first < 0 || count < 0 || first + count > 256) return PLAT_ERR_INVALID;
     if (!allowed("palette_set")) return PLAT_ERR_REFUSED;
     std::memmove(palette->entries + first, entries, sizeof(PaletteEntry) * static_cast<size_t>(count));
-    if (palette->shown_on) present(palette->shown_on);
+    if (palette->shown_on) present(palette->shown_on, PRESENT_PALETTE);
     return PLAT_OK;
 }
 
@@ -342,7 +346,7 @@ int plat_surface_set_palette(PlatSurface* primary, PlatPalette* palette) {
     }
     primary->palette = palette;
     if (primary->is_primary) palette->shown_on = primary;
-    present(primary);
+    present(primary, PRESENT_PALETTE);
     return PLAT_OK;
 }
 

@@ -216,7 +216,7 @@ void backend_device_close() {}
 int backend_set_mode(int32_t, int32_t, int32_t) { return PLAT_OK; }
 
 void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                     const PaletteEntry* palette) {
+                     const PaletteEntry* palette, int) {
     ++g_presents;
     g_vis_w = width;
     g_vis_h = height;

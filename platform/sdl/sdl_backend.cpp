@@ -31,6 +31,7 @@ struct Glyph {
 struct State {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
+    int vsync = 0;
     SDL_Texture* texture = nullptr;
     int32_t mode_w = 0, mode_h = 0;
     std::vector<uint32_t> frame;
@@ -356,6 +357,8 @@ int backend_device_open() {
         return PLAT_ERR_REFUSED;
     }
     g.renderer = SDL_CreateRenderer(g.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    SDL_RendererInfo info{};
+    g.vsync = g.renderer && SDL_GetRendererInfo(g.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
     if (!g.renderer) g.renderer = SDL_CreateRenderer(g.window, -1, SDL_RENDERER_SOFTWARE);
     if (!g.renderer) {
         set_error("cannot open the display");
@@ -390,7 +393,7 @@ int backend_set_mode(int32_t width, int32_t height, int32_t) {
 }
 
 void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                     const PaletteEntry* palette) {
+                     const PaletteEntry* palette, int wait_refresh) {
     if (!g.renderer || !g.texture || width != g.mode_w || height != g.mode_h) return;
     uint32_t lut[256];
     convert_palette_to_argb(palette, lut);
@@ -399,7 +402,10 @@ void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_
     g.frame_h = height;
     convert_frame(pixels, pitch, width, height, lut, g.frame.data(), width * 4);
     show_frame();
+    // Vsync holds a flip to the refresh; a palette step of a fade is shown without that wait.
+    if (!wait_refresh && g.vsync) SDL_RenderSetVSync(g.renderer, 0);
     SDL_RenderPresent(g.renderer);
+    if (!wait_refresh && g.vsync) SDL_RenderSetVSync(g.renderer, 1);
 }
 
 void backend_wait_vblank() {}
