@@ -7,3 +7,4 @@
 #include "imaging/log.h"
 #include "imaging/text.h"
 #include "input/keyboard.h"
+#include "sound/sound.h"

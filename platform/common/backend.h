@@ -28,3 +28,13 @@ void backend_pump_events();
 void backend_cursor_show(int shown);
 const uint8_t* backend_scancode_state();
 //   KEY_SCANCODE_COUNT bytes, non-zero while the key at that scancode is down now.
+
+int backend_audio_open(int32_t* rate);
+//   Opens the audio output (16-bit stereo), which from then on pulls its frames through
+//   mixer_output (mixer.h); PLAT_OK and the output's frames per second, or an error at once.
+void backend_audio_close();
+//   Closes the output; once it returns mixer_output is no longer called. Safe when not open.
+void backend_audio_lock();
+//   Keeps mixer_output from running until backend_audio_unlock. Held briefly, never from
+//   inside mixer_output; does nothing while no output is open.
+void backend_audio_unlock();
