@@ -54,6 +54,7 @@ struct RiffFile {
     std::FILE* file = nullptr;
     uint64_t length = 0;
     uint64_t pos = 0;
+    uint64_t file_pos = UINT64_MAX;  // where the stream stands; seek only when it differs
     ~RiffFile() {
         if (file) std::fclose(file);
     }
@@ -68,9 +69,13 @@ struct Chunk {
 // Reads up to n bytes at the position and moves past them; the count actually read.
 size_t riff_read(RiffFile& r, void* dst, size_t n) {
     if (r.pos >= r.length) return 0;
-    if (std::fseek(r.file, static_cast<long>(r.pos), SEEK_SET) != 0) return 0;
+    if (r.file_pos != r.pos) {
+        if (std::fseek(r.file, static_cast<long>(r.pos), SEEK_SET) != 0) return 0;
+        r.file_pos = r.pos;
+    }
     const size_t got = std::fread(dst, 1, n, r.file);
     r.pos += got;
+    r.file_pos = got == n ? r.pos : UINT64_MAX;
     return got;
 }
 

@@ -577,4 +577,42 @@ TEST_F(Sound, ReplicaSharesTheDataAndPlaysOnItsOwn) {
     EXPECT_EQ(sound_replicate(0), 2);
 }
 
+TEST_F(Sound, BufferIsSilentUntilUnlockedAndUnwrittenBytesAreSilence) {
+    const PlatWaveFormat f{PLAT_WAVE_FORMAT_PCM, 1, 48000, 48000, 1, 8, 0};
+    PlatSoundBuffer* b = nullptr;
+    ASSERT_EQ(plat_sound_buffer_create(sound_object, 0, 100, &f, &b), PLAT_OK);
+    ASSERT_EQ(plat_sound_buffer_play(b, 0, 0, PLAT_SOUND_PLAY_LOOPING), PLAT_OK);
+    EXPECT_EQ(peak(pull(300).left), 0);  // never unlocked: nothing is mixed
+    // Lock 30 bytes from 90: 10 at the end and 20 from the start; write only 5 + 8 of them.
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    uint32_t n1 = 0, n2 = 0;
+    ASSERT_EQ(plat_sound_buffer_lock(b, 90, 30, &p1, &n1, &p2, &n2, 0), PLAT_OK);
+    ASSERT_EQ(n1, 10u);
+    ASSERT_EQ(n2, 20u);
+    void* q1 = nullptr;
+    uint32_t m1 = 0;
+    EXPECT_EQ(plat_sound_buffer_lock(b, 0, 10, &q1, &m1, nullptr, nullptr, 0), PLAT_ERR_BUSY);
+    std::memset(p1, 200, 5);
+    std::memset(p2, 60, 8);
+    EXPECT_EQ(plat_sound_buffer_unlock(b, p2, 5, p1, 8), PLAT_ERR_INVALID);  // not the regions locked
+    ASSERT_EQ(plat_sound_buffer_unlock(b, p1, 5, p2, 8), PLAT_OK);
+    ASSERT_EQ(plat_sound_buffer_set_position(b, 0), PLAT_OK);
+    const Stereo s = pull(100);  // one byte a frame
+    for (int i = 0; i < 100; ++i) {
+        const int expected = i < 8 ? (60 - 128) * 256 : (i >= 90 && i < 95) ? (200 - 128) * 256 : 0;
+        ASSERT_EQ(s.left[i], expected) << i;
+    }
+    PlatSoundBuffer* copy = nullptr;
+    ASSERT_EQ(plat_sound_buffer_duplicate(sound_object, b, &copy), PLAT_OK);
+    // Locked data holds every buffer over it silent; releasing the holder ends the lock.
+    ASSERT_EQ(plat_sound_buffer_lock(copy, 0, 0, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_ENTIRE), PLAT_OK);
+    EXPECT_EQ(peak(pull(100).left), 0);
+    plat_sound_buffer_release(copy);
+    ASSERT_EQ(plat_sound_buffer_set_position(b, 0), PLAT_OK);
+    EXPECT_EQ(pull(100).left, s.left);
+    plat_sound_buffer_release(b);
+    EXPECT_EQ(headless_audio_voices(), 0);
+}
+
 }  // namespace

@@ -128,7 +128,8 @@ int plat_sound_buffer_create(PlatAudio* audio, uint32_t flags, uint32_t length, 
         delete[] bytes;
         return PLAT_ERR_NO_MEMORY;
     }
-    std::memset(bytes, 128, length);  // silence until written
+    // Not filled here: the first unlock makes silence of whatever it was not given (one pass
+    // over the bytes fewer when a whole sound is copied in), and nothing is mixed before it.
     s->bytes = bytes;
     s->length = length;
     s->holders = 1;
@@ -151,8 +152,8 @@ int plat_sound_buffer_lock(PlatSoundBuffer* buffer, uint32_t offset, uint32_t by
     const uint32_t len = s->length;
     if (flags & PLAT_SOUND_LOCK_ENTIRE) bytes = len;
     if (bytes == 0 || bytes > len) return PLAT_ERR_INVALID;
+    if (s->held) return PLAT_ERR_BUSY;
     OutputGuard guard;
-    if (s->locked) return PLAT_ERR_BUSY;
     const uint32_t start = (flags & PLAT_SOUND_LOCK_FROM_WRITE_CURSOR)
                                ? static_cast<uint32_t>(buffer->voice.position >> 32)
                                : offset;
@@ -160,6 +161,7 @@ int plat_sound_buffer_lock(PlatSoundBuffer* buffer, uint32_t offset, uint32_t by
     const uint32_t n1 = std::min(bytes, len - start);
     const uint32_t n2 = bytes - n1;
     if (n2 && !ptr2) return PLAT_ERR_INVALID;
+    s->held = 1;
     s->locked = 1;
     buffer->lock_held = 1;
     buffer->lock_ptr1 = s->bytes + start;
@@ -181,8 +183,17 @@ int plat_sound_buffer_unlock(PlatSoundBuffer* buffer, void* ptr1, uint32_t lengt
         (length2 > 0 && ptr2 != buffer->lock_ptr2))
         return PLAT_ERR_INVALID;
     if (!backend_allows("sound_unlock")) return PLAT_ERR_REFUSED;
+    MixSamples* s = buffer->voice.samples;
+    if (s->fresh) {
+        // The first unlock: every byte outside what was written becomes silence.
+        const uint32_t start = static_cast<uint32_t>(buffer->lock_ptr1 - s->bytes);
+        std::memset(s->bytes + length2, 128, start - length2);
+        std::memset(s->bytes + start + length1, 128, s->length - start - length1);
+        s->fresh = 0;
+    }
     OutputGuard guard;
-    buffer->voice.samples->locked = 0;
+    s->held = 0;
+    s->locked = 0;
     buffer->lock_held = 0;
     return PLAT_OK;
 }
@@ -289,7 +300,10 @@ void plat_sound_buffer_release(PlatSoundBuffer* buffer) {
     {
         OutputGuard guard;
         mixer_stop(&g_mixer, &buffer->voice);
-        if (buffer->lock_held) s->locked = 0;
+        if (buffer->lock_held) {
+            s->held = 0;
+            s->locked = s->fresh;
+        }
     }
     if (--s->holders == 0) {
         delete[] s->bytes;

@@ -12,7 +12,9 @@ struct MixSamples {
     uint8_t* bytes = nullptr;  // unsigned 8-bit mono, 128 is silence
     uint32_t length = 0;
     int32_t holders = 0;  // buffers sharing it (game thread only)
-    int32_t locked = 0;   // handed out for writing: voices over it stay silent where they stand
+    int32_t held = 0;     // handed out for writing by a lock (game thread only)
+    int32_t fresh = 1;    // never unlocked yet: its bytes may never have been written
+    int32_t locked = 1;   // held or fresh: voices over it stay silent where they stand
 };
 
 struct MixVoice {
