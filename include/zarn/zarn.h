@@ -12,3 +12,4 @@
 #include "input/joystick.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
+#include "sound/sound.h"

@@ -55,3 +55,13 @@ int backend_joystick_poll(int32_t handle);
 //   Brings the joystick's state up to date; an error when it is gone.
 int backend_joystick_read(int32_t handle, BackendJoystickRaw* raw);
 //   The joystick's state at the last poll; an error when it is gone.
+
+int backend_audio_open(int32_t* rate);
+//   Opens the audio output (16-bit stereo), which from then on pulls its frames through
+//   mixer_output (mixer.h); PLAT_OK and the output's frames per second, or an error at once.
+void backend_audio_close();
+//   Closes the output; once it returns mixer_output is no longer called. Safe when not open.
+void backend_audio_lock();
+//   Keeps mixer_output from running until backend_audio_unlock. Held briefly, never from
+//   inside mixer_output; does nothing while no output is open.
+void backend_audio_unlock();

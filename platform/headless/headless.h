@@ -12,7 +12,9 @@ void headless_refuse(const char* request, int32_t times);
 //   keyboard, keyboard_cooperative, keyboard_format, keyboard_acquire, keyboard_read,
 //   mouse, mouse_cooperative, mouse_format, mouse_acquire, mouse_read, joystick_enum,
 //   joystick, joystick_cooperative, joystick_format, joystick_range, joystick_acquire,
-//   joystick_poll, joystick_read.
+//   joystick_poll, joystick_read, sound,
+//   sound_cooperative, sound_buffer, sound_lock, sound_unlock, sound_position, sound_play,
+//   sound_stop, sound_status, sound_volume, sound_frequency, sound_pan, sound_duplicate.
 void headless_allow(const char* request);
 //   Ends the refusals of this request.
 int32_t headless_request_count(const char* request);
@@ -77,3 +79,13 @@ void headless_text_clear();
 
 enum { HEADLESS_GLYPH_W = 8, HEADLESS_GLYPH_H = 12 };
 //   The headless font: each character but space is the outline of a 6 x 10 box in an 8 x 12 cell.
+
+void headless_audio_set_rate(int32_t rate);
+//   The output's frames per second from the next sound object on: 48000 (at start) or 44100.
+int32_t headless_audio_rate();
+//   The open output's frames per second; 0 while no sound object is open.
+int32_t headless_audio_pull(int16_t* stereo, int32_t frames);
+//   Mixes the next frames as the output would pull them (16-bit, left and right interleaved)
+//   and gives how many; 0 and silence while no sound object is open. Nothing mixes otherwise.
+int32_t headless_audio_voices();
+//   Buffers playing now.

@@ -69,3 +69,12 @@ int sdl_peer_soft_stretch(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeer
     if (dst_rect) d = to_sdl(*dst_rect);
     return SDL_SoftStretch(src->s, src_rect ? &s : nullptr, dst->s, dst_rect ? &d : nullptr);
 }
+
+int64_t sdl_peer_load_wav(const char* path) {
+    SDL_AudioSpec spec{};
+    Uint8* bytes = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(path, &spec, &bytes, &length)) return -1;
+    SDL_FreeWAV(bytes);
+    return length;
+}

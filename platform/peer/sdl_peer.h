@@ -26,3 +26,6 @@ int sdl_peer_soft_stretch(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeer
 //   surfaces, which SDL_BlitScaled does not handle.
 int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour);
 //   SDL_FillRect of the whole surface.
+
+int64_t sdl_peer_load_wav(const char* path);
+//   SDL_LoadWAV of the file, then SDL_FreeWAV: the count of sample bytes it read, or -1.

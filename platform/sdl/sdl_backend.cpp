@@ -182,6 +182,8 @@ bool named_driver_is(const char* name) {
 
 const char* plat_error_text() { return g.error.c_str(); }
 
+void sdl_backend_fail(const char* what) { set_error(what); }
+
 // ---- window ----
 
 int backend_window_open(const char* title) {

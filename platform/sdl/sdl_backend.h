@@ -11,3 +11,8 @@ int sdl_backend_window_size(int32_t* width, int32_t* height);
 //   The window's drawable size in pixels; 0 when there is no window.
 const char* sdl_backend_video_driver();
 //   The SDL video driver in use, or "".
+const char* sdl_backend_audio_driver();
+//   The SDL audio driver of the open audio output, or "".
+
+void sdl_backend_fail(const char* what);
+//   Records why the backend failed, with SDL's own reason, for plat_error_text.

@@ -1,0 +1,618 @@
+// The sound table on the headless backend: loading WAV and VOC files, the slot rules, the
+// refusals, and what the mixer makes of the sounds, read back as sample values.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "headless_fixture.h"
+#include "platform/audio.h"
+#include "platform/headless/headless.h"
+#include "platform/status.h"
+#include "sound/sound.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void put16(Bytes& b, uint32_t v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+}
+void put32(Bytes& b, uint32_t v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+// A RIFF chunk: identifier, size, bytes, and the pad byte when the size is odd.
+Bytes chunk(const char* id, const Bytes& data, uint32_t claimed = UINT32_MAX) {
+    Bytes b(id, id + 4);
+    put32(b, claimed == UINT32_MAX ? uint32_t(data.size()) : claimed);
+    b.insert(b.end(), data.begin(), data.end());
+    if (data.size() & 1) b.push_back(0);
+    return b;
+}
+
+Bytes fmt(uint16_t tag, uint16_t channels = 1, uint32_t rate = 11025, uint16_t bits = 8) {
+    Bytes b;
+    put16(b, tag);
+    put16(b, channels);
+    put32(b, rate);
+    put32(b, rate * channels * bits / 8);
+    put16(b, channels * bits / 8);
+    put16(b, bits);
+    return b;
+}
+
+Bytes riff_wave(const std::vector<Bytes>& chunks) {
+    Bytes body{'W', 'A', 'V', 'E'};
+    for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+    return chunk("RIFF", body);
+}
+
+// 128 + amp * sin, period samples a cycle.
+Bytes sine(size_t n, double period, double amp) {
+    Bytes b(n);
+    for (size_t k = 0; k < n; ++k) b[k] = uint8_t(std::lround(128 + amp * std::sin(2 * std::numbers::pi * double(k) / period)));
+    return b;
+}
+
+std::string write_temp(const char* name, const Bytes& bytes) {
+    std::string path = ::testing::TempDir() + "zarn_sound_" + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f) {
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+Bytes read_file(const std::string& path) {
+    Bytes b;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return b;
+    int c;
+    while ((c = std::fgetc(f)) != EOF) b.push_back(uint8_t(c));
+    std::fclose(f);
+    return b;
+}
+
+std::string data_path(const char* name) { return std::string(ZARN_TEST_DATA) + "/" + name; }
+
+int load_samples(const Bytes& samples, uint32_t flags = 0xE0, const char* name = "samples.wav") {
+    return sound_load_wav(write_temp(name, riff_wave({chunk("fmt ", fmt(1)), chunk("data", samples)})).c_str(),
+                          flags);
+}
+
+// The bytes a slot's buffer holds.
+Bytes buffer_bytes(int id) {
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    uint32_t n1 = 0, n2 = 0;
+    PlatSoundBuffer* b = sound_table[id].buffer;
+    if (plat_sound_buffer_lock(b, 0, 0, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_ENTIRE) != PLAT_OK) return {};
+    Bytes out(static_cast<uint8_t*>(p1), static_cast<uint8_t*>(p1) + n1);
+    plat_sound_buffer_unlock(b, p1, n1, p2, n2);
+    return out;
+}
+
+struct Stereo {
+    std::vector<int16_t> left, right;
+};
+
+Stereo pull(int32_t frames) {
+    std::vector<int16_t> s(2 * size_t(frames));
+    headless_audio_pull(s.data(), frames);
+    Stereo out;
+    for (int32_t i = 0; i < frames; ++i) {
+        out.left.push_back(s[2 * size_t(i)]);
+        out.right.push_back(s[2 * size_t(i) + 1]);
+    }
+    return out;
+}
+
+int peak(const std::vector<int16_t>& v) {
+    int p = 0;
+    for (int16_t x : v) p = std::max(p, std::abs(int(x)));
+    return p;
+}
+
+int crossings(const std::vector<int16_t>& v) {
+    int n = 0;
+    for (size_t i = 1; i < v.size(); ++i) n += (v[i - 1] < 0) != (v[i] < 0);
+    return n;
+}
+
+class Sound : public Headless {
+protected:
+    void SetUp() override {
+        Headless::SetUp();
+        sound_shutdown();
+        headless_audio_set_rate(48000);
+        ASSERT_EQ(sound_init(), 1);
+    }
+    void TearDown() override {
+        sound_shutdown();
+        headless_audio_set_rate(48000);
+        Headless::TearDown();
+    }
+};
+
+TEST_F(Sound, SlotsFillInOrderAndTheLowestFreeSlotIsTakenFirst) {
+    const std::string path = write_temp("one.wav", riff_wave({chunk("fmt ", fmt(1)), chunk("data", Bytes(10, 128))}));
+    for (int i = 0; i < SOUND_SLOTS; ++i) ASSERT_EQ(sound_load_wav(path.c_str(), 0), i);
+    EXPECT_EQ(sound_load_wav(path.c_str(), 0), -1);
+    EXPECT_EQ(sound_load_voc(path.c_str()), -1);
+    EXPECT_EQ(sound_replicate(0), -1);
+    EXPECT_EQ(sound_delete(10), 1);
+    EXPECT_EQ(sound_delete(3), 1);
+    EXPECT_EQ(sound_table[3].state, 0);
+    EXPECT_EQ(sound_table[3].buffer, nullptr);
+    EXPECT_EQ(sound_load_wav(path.c_str(), 0), 3);
+    EXPECT_EQ(sound_load_wav(path.c_str(), 0), 10);
+    EXPECT_EQ(sound_table[10].rate, 11025);
+    EXPECT_EQ(sound_table[10].size, 10);
+    EXPECT_EQ(sound_table[10].id, 10);
+    EXPECT_EQ(sound_delete_all(), 1);
+    for (const SoundSlot& s : sound_table) EXPECT_EQ(s.state, 0);
+}
+
+TEST_F(Sound, FilesMadeBySoxLoadAsTheirDataBytes) {
+    // 8-bit mono: the data chunk's bytes, the rate the file states.
+    const int mono = sound_load_wav(data_path("tone_u8_mono.wav").c_str(), 0);
+    ASSERT_EQ(mono, 0);
+    Bytes file = read_file(data_path("tone_u8_mono.wav"));
+    EXPECT_EQ(sound_table[mono].rate, 11025);
+    EXPECT_EQ(sound_table[mono].size, 1103);
+    EXPECT_EQ(buffer_bytes(mono), Bytes(file.begin() + 44, file.begin() + 44 + 1103));
+
+    // 16-bit stereo is accepted; its bytes are kept as they are, to play as 8-bit mono.
+    const int stereo = sound_load_wav(data_path("tone_s16_stereo.wav").c_str(), 0);
+    ASSERT_EQ(stereo, 1);
+    file = read_file(data_path("tone_s16_stereo.wav"));
+    EXPECT_EQ(sound_table[stereo].rate, 22050);
+    EXPECT_EQ(sound_table[stereo].size, int32_t(file.size() - 44));
+    EXPECT_EQ(buffer_bytes(stereo), Bytes(file.begin() + 44, file.end()));
+
+    // A LIST chunk of odd size, with its pad byte, between "fmt " and "data".
+    const int listed = sound_load_wav(data_path("tone_u8_list.wav").c_str(), 0);
+    ASSERT_EQ(listed, 2);
+    EXPECT_EQ(sound_table[listed].size, 1103);
+    EXPECT_EQ(buffer_bytes(listed), buffer_bytes(mono));
+
+    // A-law is not PCM: refused, nothing changed.
+    SoundSlot before[SOUND_SLOTS];
+    std::memcpy(before, sound_table, sizeof before);
+    EXPECT_EQ(sound_load_wav(data_path("tone_alaw.wav").c_str(), 0), -1);
+    EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
+
+    // VOC: rate from the time constant 131, L - 6 bytes from the block's sample bytes on.
+    const int voc = sound_load_voc(data_path("tone_u8.voc").c_str());
+    ASSERT_EQ(voc, 3);
+    file = read_file(data_path("tone_u8.voc"));
+    const uint32_t l = file[27] | file[28] << 8 | file[29] << 16;
+    EXPECT_EQ(sound_table[voc].rate, 8000);
+    EXPECT_EQ(sound_table[voc].size, int32_t(l));
+    EXPECT_EQ(buffer_bytes(voc), Bytes(file.begin() + 32, file.begin() + 32 + (l - 6)));
+}
+
+TEST_F(Sound, RiffReadingFollowsTheChunks) {
+    const Bytes data = sine(100, 25, 50);
+    auto load = [](const Bytes& file) { return sound_load_wav(write_temp("riff.wav", file).c_str(), 0); };
+
+    // The first subchunk is read as the format whatever its name: refused unless it begins 01 00.
+    EXPECT_EQ(load(riff_wave({chunk("LIST", Bytes{'I', 'N', 'F', 'O', 0, 0, 0, 0}), chunk("fmt ", fmt(1)),
+                              chunk("data", data)})),
+              -1);
+    int id = load(riff_wave({chunk("odd ", fmt(1, 2, 8000, 16)), chunk("data", data)}));
+    ASSERT_EQ(id, 0);
+    EXPECT_EQ(sound_table[id].rate, 8000);
+    // Chunks of odd size are followed by their pad byte; a top-level chunk may come first.
+    Bytes file = chunk("JUNK", Bytes(3, 7));
+    const Bytes wave = riff_wave({chunk("fmt ", fmt(1)), chunk("abc ", Bytes(5, 'd')), chunk("data", data)});
+    file.insert(file.end(), wave.begin(), wave.end());
+    id = load(file);
+    ASSERT_EQ(id, 1);
+    EXPECT_EQ(buffer_bytes(id), data);
+    // An 18-byte format chunk (with its extra-size word) loads too.
+    Bytes fmt18 = fmt(1);
+    put16(fmt18, 0);
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt18), chunk("data", data)})), 2);
+
+    SoundSlot before[SOUND_SLOTS];
+    std::memcpy(before, sound_table, sizeof before);
+    EXPECT_EQ(sound_load_wav(write_temp("missing.wav", {}).c_str(), 0), -1);        // empty file
+    EXPECT_EQ(sound_load_wav("no such file.wav", 0), -1);
+    EXPECT_EQ(sound_load_wav(nullptr, 0), -1);
+    EXPECT_EQ(load(chunk("RIFF", Bytes{'A', 'V', 'I', ' '})), -1);                  // not WAVE
+    EXPECT_EQ(load(riff_wave({})), -1);                                              // no subchunk
+    Bytes short_fmt = riff_wave({});
+    short_fmt.insert(short_fmt.end(), {'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0});
+    EXPECT_EQ(load(short_fmt), -1);                                                  // under 18 bytes
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("LIST", Bytes(4, 0))})), -1);  // no "data"
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1), 5000), chunk("data", data)})), -1);  // format past the end
+    // A "data" chunk claiming more than the file holds is refused, not read past the end.
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("data", data, 101)})), -1);
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("data", data, 0xFFFFFFF0u)})), -1);
+    EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
+    // An empty "data" chunk makes no buffer: the slot is free again.
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("data", {})})), -1);
+    EXPECT_EQ(sound_table[3].state, 0);
+    EXPECT_EQ(sound_table[3].buffer, nullptr);
+}
+
+TEST_F(Sound, RefusedBufferLockOrUnlockFreesTheSlot) {
+    const Bytes data = sine(50, 25, 50);
+    for (const char* request : {"sound_buffer", "sound_lock", "sound_unlock"}) {
+        SCOPED_TRACE(request);
+        headless_refuse(request, 1);
+        EXPECT_EQ(load_samples(data), -1);
+        EXPECT_EQ(sound_table[0].state, 0);
+        EXPECT_EQ(sound_table[0].buffer, nullptr);
+    }
+    const std::string voc = data_path("tone_u8.voc");
+    for (const char* request : {"sound_buffer", "sound_lock", "sound_unlock"}) {
+        SCOPED_TRACE(request);
+        headless_refuse(request, 1);
+        EXPECT_EQ(sound_load_voc(voc.c_str()), -1);
+        EXPECT_EQ(sound_table[0].state, 0);
+        EXPECT_EQ(sound_table[0].buffer, nullptr);
+    }
+    EXPECT_EQ(load_samples(data), 0);
+    EXPECT_EQ(buffer_bytes(0), data);
+}
+
+TEST_F(Sound, SecondInitEmptiesTheTableAndKeepsTheSoundObject) {
+    ASSERT_EQ(load_samples(Bytes(20, 128)), 0);
+    ASSERT_EQ(load_samples(Bytes(20, 128)), 1);
+    ASSERT_EQ(sound_play(1, DSBPLAY_LOOPING), 1);
+    PlatAudio* object = sound_object;
+    const int32_t made = headless_request_count("sound");
+    EXPECT_EQ(sound_init(), 1);
+    EXPECT_EQ(sound_object, object);
+    EXPECT_EQ(headless_request_count("sound"), made);
+    EXPECT_EQ(headless_audio_voices(), 0);
+    for (int i = 0; i < SOUND_SLOTS; ++i) {
+        EXPECT_EQ(sound_table[i].state, 0);
+        EXPECT_EQ(sound_table[i].buffer, nullptr);
+        EXPECT_EQ(sound_table[i].id, i);
+    }
+    EXPECT_EQ(load_samples(Bytes(20, 128)), 0);
+
+    // A first start that failed is not tried again: the second gives 1 with no sound object,
+    // and every load is then refused at the buffer.
+    for (const char* request : {"sound", "sound_cooperative"}) {
+        SCOPED_TRACE(request);
+        sound_shutdown();
+        headless_refuse(request, 1);
+        EXPECT_EQ(sound_init(), 0);
+        EXPECT_EQ(sound_init(), 1);
+        EXPECT_EQ(load_samples(Bytes(20, 128)), -1);
+        EXPECT_EQ(sound_load_voc(data_path("tone_u8.voc").c_str()), -1);
+        EXPECT_EQ(sound_table[0].state, 0);
+        EXPECT_EQ(sound_play(0, 0), 1);
+    }
+    // After shutdown the table is empty and a new start works.
+    sound_shutdown();
+    EXPECT_EQ(sound_object, nullptr);
+    EXPECT_EQ(sound_init(), 1);
+    EXPECT_NE(sound_object, nullptr);
+    EXPECT_EQ(load_samples(Bytes(20, 128)), 0);
+    sound_shutdown();
+    EXPECT_EQ(sound_table[0].buffer, nullptr);
+    EXPECT_EQ(sound_play(0, 0), 1);  // the released buffer is never touched again
+    EXPECT_EQ(sound_stop(0), 1);
+}
+
+TEST_F(Sound, IdsOutsideTheTableTouchNothing) {
+    ASSERT_EQ(load_samples(Bytes(20, 128)), 0);
+    SoundSlot before[SOUND_SLOTS];
+    std::memcpy(before, sound_table, sizeof before);
+    for (int32_t id : {-1, 64, INT_MIN, INT_MAX}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(sound_play(id, 0), 1);
+        EXPECT_EQ(sound_stop(id), 1);
+        EXPECT_EQ(sound_set_volume(id, 100), 0);
+        EXPECT_EQ(sound_set_frequency(id, 11025), 0);
+        EXPECT_EQ(sound_set_pan(id, 0), 0);
+        EXPECT_EQ(sound_delete(id), 1);
+        EXPECT_EQ(sound_replicate(id), -1);
+        EXPECT_EQ(sound_status(id), -1);
+    }
+    EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
+    EXPECT_EQ(headless_audio_voices(), 0);
+    // A free slot: play does nothing, the setters are refused, status has no answer.
+    EXPECT_EQ(sound_play(5, 0), 1);
+    EXPECT_EQ(sound_set_volume(5, 100), 0);
+    EXPECT_EQ(sound_set_frequency(5, 11025), 0);
+    EXPECT_EQ(sound_set_pan(5, 0), 0);
+    EXPECT_EQ(sound_status(5), -1);
+    EXPECT_EQ(headless_audio_voices(), 0);
+}
+
+TEST_F(Sound, SettersPassTheirValuesAndTheRangeIsThePlatforms) {
+    const Bytes tone = sine(11025, 25, 100);
+    const int full = load_samples(tone);
+    const int bare = load_samples(tone, 0, "bare.wav");
+    EXPECT_EQ(sound_set_volume(full, 100), 1);  // 0
+    EXPECT_EQ(sound_set_volume(full, 0), 1);    // -3000
+    EXPECT_EQ(sound_set_volume(full, 101), 0);  // +30: refused
+    EXPECT_EQ(sound_set_volume(full, -233), 1);  // -9990
+    EXPECT_EQ(sound_set_volume(full, -234), 0);  // -10020: below silence, refused
+    EXPECT_EQ(sound_set_volume(full, INT_MIN), 0);
+    EXPECT_EQ(sound_set_volume(full, INT_MAX), 0);
+    EXPECT_EQ(sound_set_frequency(full, 100), 1);
+    EXPECT_EQ(sound_set_frequency(full, 100000), 1);
+    EXPECT_EQ(sound_set_frequency(full, 99), 0);
+    EXPECT_EQ(sound_set_frequency(full, 100001), 0);
+    EXPECT_EQ(sound_set_pan(full, -10000), 1);
+    EXPECT_EQ(sound_set_pan(full, 10000), 1);
+    EXPECT_EQ(sound_set_pan(full, 10001), 0);
+    EXPECT_EQ(sound_set_pan(full, -10001), 0);
+    // Without the control flags every setter is refused.
+    EXPECT_EQ(sound_set_volume(bare, 100), 0);
+    EXPECT_EQ(sound_set_frequency(bare, 11025), 0);
+    EXPECT_EQ(sound_set_pan(bare, 0), 0);
+    // A platform refusal gives 0 for the setters and play.
+    headless_refuse("sound_play", 1);
+    EXPECT_EQ(sound_play(full, 0), 0);
+    headless_refuse("sound_position", 1);
+    EXPECT_EQ(sound_play(full, 0), 0);
+    EXPECT_EQ(headless_audio_voices(), 0);
+
+    // Volume 0 passes -3000: about 0.0316 of full amplitude.
+    ASSERT_EQ(sound_set_pan(full, 0), 1);
+    ASSERT_EQ(sound_set_frequency(full, 11025), 1);
+    ASSERT_EQ(sound_set_volume(full, 0), 1);
+    ASSERT_EQ(sound_play(full, DSBPLAY_LOOPING), 1);
+    EXPECT_NEAR(peak(pull(4800).left), 25600 * 0.0316, 25);
+}
+
+TEST_F(Sound, PitchFollowsTheFrequencyAtEitherOutputRate) {
+    for (int32_t out_rate : {48000, 44100}) {
+        SCOPED_TRACE(out_rate);
+        sound_shutdown();
+        headless_audio_set_rate(out_rate);
+        ASSERT_EQ(sound_init(), 1);
+        ASSERT_EQ(headless_audio_rate(), out_rate);
+        // 441 cycles of 25 samples: 441 Hz at 11025 samples per second, seamless when looped.
+        const int id = load_samples(sine(11025, 25, 100));
+        ASSERT_EQ(id, 0);
+        ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);  // 11025 until set
+        EXPECT_NEAR(crossings(pull(out_rate).left), 2 * 441, 2);
+        for (int32_t rate : {8000, 11025, 18000}) {
+            SCOPED_TRACE(rate);
+            ASSERT_EQ(sound_set_frequency(id, rate), 1);
+            EXPECT_NEAR(crossings(pull(out_rate).left), 2 * 441.0 * rate / 11025, 2);
+        }
+    }
+}
+
+TEST_F(Sound, VolumeAndPanScaleEachSide) {
+    const int id = load_samples(sine(11025, 25, 100));
+    ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);
+    Stereo s = pull(4800);
+    const int full = peak(s.left);
+    EXPECT_NEAR(full, 25600, 300);
+    EXPECT_EQ(s.left, s.right);
+
+    ASSERT_EQ(sound_set_volume(id, 80), 1);  // -600: about half
+    s = pull(4800);
+    EXPECT_NEAR(double(peak(s.left)) / full, 0.501, 0.01);
+    EXPECT_NEAR(double(peak(s.right)) / full, 0.501, 0.01);
+
+    ASSERT_EQ(sound_set_volume(id, 100), 1);
+    ASSERT_EQ(sound_set_pan(id, -10000), 1);  // left only
+    s = pull(4800);
+    EXPECT_NEAR(peak(s.left), full, 2);
+    EXPECT_EQ(peak(s.right), 0);
+    ASSERT_EQ(sound_set_pan(id, 10000), 1);  // right only
+    s = pull(4800);
+    EXPECT_EQ(peak(s.left), 0);
+    EXPECT_NEAR(peak(s.right), full, 2);
+    ASSERT_EQ(sound_set_pan(id, 600), 1);  // left down 6 dB
+    s = pull(4800);
+    EXPECT_NEAR(double(peak(s.left)) / full, 0.501, 0.01);
+    EXPECT_NEAR(peak(s.right), full, 2);
+}
+
+TEST_F(Sound, LoopingWrapsSeamlesslyAndStopSilences) {
+    // Ten cycles of a cosine, 25 samples each, at full height where the loop wraps.
+    Bytes cosine(250);
+    for (size_t k = 0; k < cosine.size(); ++k)
+        cosine[k] = uint8_t(std::lround(128 + 100 * std::cos(2 * std::numbers::pi * double(k) / 25)));
+    const int id = load_samples(cosine);
+    ASSERT_EQ(sound_set_frequency(id, 30000), 1);  // 0.625 samples a frame: 40 frames a cycle
+    ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);
+    EXPECT_EQ(sound_status(id), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    const Stereo s = pull(4000);  // ten times round
+    // The steepest step of the cosine itself, 25600 * 2 pi / 40, wherever the wrap falls.
+    int step = 0;
+    for (size_t i = 1; i < s.left.size(); ++i) step = std::max(step, std::abs(s.left[i] - s.left[i - 1]));
+    EXPECT_LE(step, 4100);
+    EXPECT_EQ(crossings(s.left), 200);
+    EXPECT_EQ(s.left[400], s.left[0]);  // one loop is exactly 400 frames
+    EXPECT_EQ(sound_status(id), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+
+    EXPECT_EQ(sound_stop(id), 1);
+    EXPECT_EQ(sound_status(id), 0);
+    EXPECT_EQ(peak(pull(500).left), 0);
+    headless_refuse("sound_status", 1);
+    EXPECT_EQ(sound_status(id), -1);
+}
+
+TEST_F(Sound, PlayingOnceEndsByItselfAndPlayRestarts) {
+    const Bytes tone = sine(1000, 25, 100);
+    const int id = load_samples(tone);
+    ASSERT_EQ(sound_set_frequency(id, 48000), 1);
+    ASSERT_EQ(sound_play(id, 0), 1);
+    EXPECT_EQ(sound_status(id), DSBSTATUS_PLAYING);
+    const Stereo first = pull(600);
+    // One sample a frame at full volume: the samples themselves, made signed.
+    for (int i = 0; i < 600; ++i) ASSERT_EQ(first.left[i], (tone[i] - 128) * 256) << i;
+    ASSERT_EQ(sound_play(id, 0), 1);  // playing: starts again from the beginning
+    EXPECT_EQ(pull(600).left, first.left);
+    Stereo rest = pull(600);
+    EXPECT_EQ(rest.left[399], (tone[999] - 128) * 256);
+    EXPECT_EQ(peak(std::vector<int16_t>(rest.left.begin() + 400, rest.left.end())), 0);
+    EXPECT_EQ(sound_status(id), 0);
+    EXPECT_EQ(headless_audio_voices(), 0);
+    // Ended at the end, it starts from the beginning again.
+    ASSERT_EQ(sound_play(id, 0), 1);
+    EXPECT_EQ(pull(600).left, first.left);
+}
+
+TEST_F(Sound, SilenceStartsAndStopsWithoutAStep) {
+    // Unsigned 128 is silence: a voice of it adds exactly nothing when it starts, plays or stops.
+    const int quiet = load_samples(Bytes(4000, 128));
+    Bytes ramp(4000);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = uint8_t(128 + (i % 40 < 20 ? i % 20 : 20 - i % 20));
+    const int soft = load_samples(ramp, 0xE0, "ramp.wav");
+    ASSERT_EQ(sound_play(quiet, 0), 1);
+    EXPECT_EQ(peak(pull(1000).left), 0);
+    ASSERT_EQ(sound_play(soft, 0), 1);
+    const Stereo s = pull(1000);
+    EXPECT_EQ(s.left[0], 0);
+    int step = 0;
+    for (size_t i = 1; i < s.left.size(); ++i) step = std::max(step, std::abs(s.left[i] - s.left[i - 1]));
+    EXPECT_LE(step, 256);
+    sound_stop(soft);
+    sound_stop(quiet);
+    EXPECT_EQ(peak(pull(100).left), 0);
+}
+
+TEST_F(Sound, VocFilesFollowTheirFirstBlock) {
+    // Header size 26, T = 166, L = 1006: 1000 bytes from offset 32, rate 11111.
+    auto voc = [](uint16_t header, uint8_t t, uint32_t l, size_t total) {
+        Bytes f(total, 0);
+        const char sig[] = "Creative Voice File\x1A";
+        std::memcpy(f.data(), sig, 20);
+        f[20] = uint8_t(header);
+        f[21] = uint8_t(header >> 8);
+        const size_t b = header & 0xFF;
+        if (b + 6 <= total) {
+            f[b] = 1;
+            f[b + 1] = uint8_t(l);
+            f[b + 2] = uint8_t(l >> 8);
+            f[b + 3] = uint8_t(l >> 16);
+            f[b + 4] = t;
+        }
+        for (size_t i = b + 6; i < total; ++i) f[i] = uint8_t(i * 7);
+        return f;
+    };
+    Bytes file = voc(26, 166, 1006, 1036);
+    int id = sound_load_voc(write_temp("a.voc", file).c_str());
+    ASSERT_EQ(id, 0);
+    EXPECT_EQ(sound_table[id].rate, 11111);
+    EXPECT_EQ(sound_table[id].size, 1006);
+    EXPECT_EQ(buffer_bytes(id), Bytes(file.begin() + 32, file.begin() + 1032));
+    // It plays at 11025 until its frequency is set, and takes every setter.
+    EXPECT_EQ(sound_set_volume(id, 50), 1);
+    EXPECT_EQ(sound_set_pan(id, 100), 1);
+    EXPECT_EQ(sound_set_frequency(id, 11111), 1);
+
+    // Only the low byte of the header size counts; T = 0 gives 3906.
+    file = voc(0x011A, 0, 106, 200);
+    id = sound_load_voc(write_temp("b.voc", file).c_str());
+    ASSERT_EQ(id, 1);
+    EXPECT_EQ(sound_table[id].rate, 3906);
+    EXPECT_EQ(buffer_bytes(id), Bytes(file.begin() + 32, file.begin() + 132));
+
+    SoundSlot before[SOUND_SLOTS];
+    std::memcpy(before, sound_table, sizeof before);
+    EXPECT_EQ(sound_load_voc("no such file.voc"), -1);  // -1, never slot 0's id
+    EXPECT_EQ(sound_load_voc(nullptr), -1);
+    EXPECT_EQ(sound_load_voc(write_temp("c.voc", Bytes(20, 0)).c_str()), -1);  // no header size
+    EXPECT_EQ(sound_load_voc(write_temp("d.voc", voc(200, 166, 100, 205)).c_str()), -1);  // shorter than B + 6
+    EXPECT_EQ(sound_load_voc(write_temp("e.voc", voc(26, 166, 6, 100)).c_str()), -1);     // L - 6 is 0
+    EXPECT_EQ(sound_load_voc(write_temp("f.voc", voc(26, 166, 2, 100)).c_str()), -1);     // negative
+    EXPECT_EQ(sound_load_voc(write_temp("g.voc", voc(26, 166, 1006, 1035)).c_str()), -1);  // past the end
+    EXPECT_EQ(sound_load_voc(write_temp("h.voc", voc(26, 166, 0xFFFFFF, 1036)).c_str()), -1);
+    EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
+}
+
+TEST_F(Sound, ReplicaSharesTheDataAndPlaysOnItsOwn) {
+    const Bytes tone = sine(2000, 25, 50);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(load_samples(tone), i);
+    ASSERT_EQ(sound_set_frequency(2, 48000), 1);
+    ASSERT_EQ(sound_set_volume(2, 90), 1);
+    const int copy = sound_replicate(2);
+    ASSERT_EQ(copy, 4);
+    EXPECT_EQ(sound_table[copy].id, 4);
+    EXPECT_EQ(sound_table[copy].size, sound_table[2].size);
+    EXPECT_NE(sound_table[copy].buffer, sound_table[2].buffer);
+
+    // The replica starts with its source's frequency and volume.
+    ASSERT_EQ(sound_play(2, 0), 1);
+    const Stereo alone = pull(500);
+    sound_stop(2);
+    ASSERT_EQ(sound_play(2, 0), 1);
+    ASSERT_EQ(sound_play(copy, 0), 1);
+    const Stereo both = pull(500);
+    for (int i = 0; i < 500; ++i) ASSERT_EQ(both.left[i], 2 * alone.left[i]) << i;
+    // Its own controls: stopping or panning one leaves the other playing as it was.
+    ASSERT_EQ(sound_stop(2), 1);
+    EXPECT_EQ(sound_status(copy), DSBSTATUS_PLAYING);
+    ASSERT_EQ(sound_set_pan(copy, -10000), 1);
+    EXPECT_EQ(peak(pull(100).right), 0);
+    // It outlives its source.
+    ASSERT_EQ(sound_delete(2), 1);
+    ASSERT_EQ(sound_play(copy, 0), 1);
+    const Stereo after = pull(500);
+    EXPECT_EQ(after.left, alone.left);
+
+    // A free source is refused and the slot taken for it is free again with its own id.
+    EXPECT_EQ(sound_replicate(2), -1);
+    EXPECT_EQ(sound_table[2].state, 0);
+    EXPECT_EQ(sound_table[2].id, 2);
+    headless_refuse("sound_duplicate", 1);
+    EXPECT_EQ(sound_replicate(0), -1);
+    EXPECT_EQ(sound_table[2].state, 0);
+    EXPECT_EQ(sound_table[2].buffer, nullptr);
+    EXPECT_EQ(sound_replicate(0), 2);
+}
+
+TEST_F(Sound, BufferIsSilentUntilUnlockedAndUnwrittenBytesAreSilence) {
+    const PlatWaveFormat f{PLAT_WAVE_FORMAT_PCM, 1, 48000, 48000, 1, 8, 0};
+    PlatSoundBuffer* b = nullptr;
+    ASSERT_EQ(plat_sound_buffer_create(sound_object, 0, 100, &f, &b), PLAT_OK);
+    ASSERT_EQ(plat_sound_buffer_play(b, 0, 0, PLAT_SOUND_PLAY_LOOPING), PLAT_OK);
+    EXPECT_EQ(peak(pull(300).left), 0);  // never unlocked: nothing is mixed
+    // Lock 30 bytes from 90: 10 at the end and 20 from the start; write only 5 + 8 of them.
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    uint32_t n1 = 0, n2 = 0;
+    ASSERT_EQ(plat_sound_buffer_lock(b, 90, 30, &p1, &n1, &p2, &n2, 0), PLAT_OK);
+    ASSERT_EQ(n1, 10u);
+    ASSERT_EQ(n2, 20u);
+    void* q1 = nullptr;
+    uint32_t m1 = 0;
+    EXPECT_EQ(plat_sound_buffer_lock(b, 0, 10, &q1, &m1, nullptr, nullptr, 0), PLAT_ERR_BUSY);
+    std::memset(p1, 200, 5);
+    std::memset(p2, 60, 8);
+    EXPECT_EQ(plat_sound_buffer_unlock(b, p2, 5, p1, 8), PLAT_ERR_INVALID);  // not the regions locked
+    ASSERT_EQ(plat_sound_buffer_unlock(b, p1, 5, p2, 8), PLAT_OK);
+    ASSERT_EQ(plat_sound_buffer_set_position(b, 0), PLAT_OK);
+    const Stereo s = pull(100);  // one byte a frame
+    for (int i = 0; i < 100; ++i) {
+        const int expected = i < 8 ? (60 - 128) * 256 : (i >= 90 && i < 95) ? (200 - 128) * 256 : 0;
+        ASSERT_EQ(s.left[i], expected) << i;
+    }
+    PlatSoundBuffer* copy = nullptr;
+    ASSERT_EQ(plat_sound_buffer_duplicate(sound_object, b, &copy), PLAT_OK);
+    // Locked data holds every buffer over it silent; releasing the holder ends the lock.
+    ASSERT_EQ(plat_sound_buffer_lock(copy, 0, 0, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_ENTIRE), PLAT_OK);
+    EXPECT_EQ(peak(pull(100).left), 0);
+    plat_sound_buffer_release(copy);
+    ASSERT_EQ(plat_sound_buffer_set_position(b, 0), PLAT_OK);
+    EXPECT_EQ(pull(100).left, s.left);
+    plat_sound_buffer_release(b);
+    EXPECT_EQ(headless_audio_voices(), 0);
+}
+
+}  // namespace
