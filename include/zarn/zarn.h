@@ -2,9 +2,12 @@
 // The whole support layer: display and sprites, imaging and drawing, sound, input.
 // Link Zarn::zarn with one backend: Zarn::platform_sdl or Zarn::platform_headless.
 
+#include "display/bob.h"
 #include "display/display.h"
+#include "imaging/bmp.h"
 #include "imaging/clock.h"
 #include "imaging/draw.h"
+#include "imaging/image.h"
 #include "imaging/log.h"
 #include "imaging/palette.h"
 #include "imaging/text.h"
