@@ -78,3 +78,8 @@ int64_t sdl_peer_load_wav(const char* path) {
     SDL_FreeWAV(bytes);
     return length;
 }
+
+SdlPeerSurface* sdl_peer_load_bmp(const char* name) {
+    SDL_Surface* s = SDL_LoadBMP(name);
+    return s ? new SdlPeerSurface{s} : nullptr;
+}

@@ -29,3 +29,5 @@ int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour);
 
 int64_t sdl_peer_load_wav(const char* path);
 //   SDL_LoadWAV of the file, then SDL_FreeWAV: the count of sample bytes it read, or -1.
+SdlPeerSurface* sdl_peer_load_bmp(const char* name);
+//   SDL_LoadBMP: the file as an SDL surface, or null.
