@@ -31,9 +31,9 @@ struct Loaded {
 TEST(BmpLoad, EightBitFilesFromTheEncoderMatchWhatItWasGiven) {
     Loaded a;
     ASSERT_EQ(bmp_load(&a.bmp, fixture("gradient256_8bit.bmp").c_str()), 1);
-    ASSERT_EQ(a.bmp.info_header.biWidth, 16);
-    ASSERT_EQ(a.bmp.info_header.biHeight, 16);
-    EXPECT_EQ(a.bmp.info_header.biBitCount, 8);
+    ASSERT_EQ(+a.bmp.info_header.biWidth, 16);
+    ASSERT_EQ(+a.bmp.info_header.biHeight, 16);
+    EXPECT_EQ(+a.bmp.info_header.biBitCount, 8);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) {
             const PaletteEntry& e = a.bmp.palette[a.bmp.buffer[y * 16 + x]];
@@ -45,7 +45,7 @@ TEST(BmpLoad, EightBitFilesFromTheEncoderMatchWhatItWasGiven) {
 
     // A picture of few colours still comes with the full table; loading it replaces the first.
     ASSERT_EQ(bmp_load(&a.bmp, fixture("few_colours_8bit.bmp").c_str()), 1);
-    ASSERT_EQ(a.bmp.info_header.biWidth, 12);
+    ASSERT_EQ(+a.bmp.info_header.biWidth, 12);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 12; ++x) {
             const PaletteEntry& e = a.bmp.palette[a.bmp.buffer[y * 12 + x]];
@@ -59,8 +59,8 @@ TEST(BmpLoad, TwentyFourBitFilesFromTheEncoderBecome555Words) {
     Loaded a;
     a.bmp.palette[7] = PaletteEntry{1, 2, 3, 4};
     ASSERT_EQ(bmp_load(&a.bmp, fixture("colours_24bit.bmp").c_str()), 1);
-    EXPECT_EQ(a.bmp.info_header.biBitCount, 16);
-    EXPECT_EQ(a.bmp.info_header.biSizeImage, 12u * 5 * 3);  // the file's value
+    EXPECT_EQ(+a.bmp.info_header.biBitCount, 16);
+    EXPECT_EQ(+a.bmp.info_header.biSizeImage, 12u * 5 * 3);  // the file's value
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 12; ++x)
             ASSERT_EQ(word_at(a.bmp, x, y), word_555((20 * x + 7) % 256, (50 * y + 1) % 256, (x * y * 13) % 256))
@@ -71,7 +71,7 @@ TEST(BmpLoad, TwentyFourBitFilesFromTheEncoderBecome555Words) {
     uint8_t* held = a.bmp.buffer;
     EXPECT_EQ(bmp_load(&a.bmp, fixture("narrow_24bit.bmp").c_str()), 0);
     EXPECT_EQ(a.bmp.buffer, held);
-    EXPECT_EQ(a.bmp.info_header.biWidth, 12);
+    EXPECT_EQ(+a.bmp.info_header.biWidth, 12);
 }
 
 TEST(BmpLoad, ColourTableRowOrderAndConversionOfBuiltFiles) {
@@ -102,7 +102,7 @@ TEST(BmpLoad, ColourTableRowOrderAndConversionOfBuiltFiles) {
     EXPECT_EQ(word_at(a.bmp, 1, 1), 0);
     EXPECT_EQ(word_at(a.bmp, 0, 0), 0x7C00);
     EXPECT_EQ(word_at(a.bmp, 3, 0), 0x7FFF);
-    EXPECT_EQ(a.bmp.info_header.biSizeImage, 24u);
+    EXPECT_EQ(+a.bmp.info_header.biSizeImage, 24u);
     EXPECT_EQ(a.bmp.palette[9].peGreen, 246);  // still what the last 8-bit file left
 
     // 16 bits: the words as stored, rows turned.
@@ -112,7 +112,7 @@ TEST(BmpLoad, ColourTableRowOrderAndConversionOfBuiltFiles) {
 
     EXPECT_EQ(bmp_unload(&a.bmp), 1);
     EXPECT_EQ(a.bmp.buffer, nullptr);
-    EXPECT_EQ(a.bmp.info_header.biWidth, 2);  // headers stay
+    EXPECT_EQ(+a.bmp.info_header.biWidth, 2);  // headers stay
     EXPECT_EQ(bmp_unload(&a.bmp), 1);
     EXPECT_EQ(bmp_unload(nullptr), 1);
 }
@@ -128,9 +128,9 @@ TEST(BmpLoad, MissingFileAndWrongSignatureKeepThePixels) {
     std::vector<uint8_t> ba = bmp_bytes(8, 1, 8, std::vector<uint8_t>(8, 9));
     ba[1] = 'A';
     EXPECT_EQ(bmp_load(&a.bmp, dir.write("ba.bmp", ba).c_str()), 0);
-    EXPECT_EQ(a.bmp.file_header.bfType, 0x4142);  // the 14 bytes read
+    EXPECT_EQ(+a.bmp.file_header.bfType, 0x4142);  // the 14 bytes read
     EXPECT_EQ(a.bmp.buffer, held);
-    EXPECT_EQ(a.bmp.info_header.biWidth, 4);
+    EXPECT_EQ(+a.bmp.info_header.biWidth, 4);
     EXPECT_EQ(std::memcmp(a.bmp.buffer, "\1\2\3\4", 4), 0);
     EXPECT_EQ(bmp_load(nullptr, "a.bmp"), 0);
     EXPECT_EQ(bmp_load(&a.bmp, nullptr), 0);
