@@ -46,7 +46,8 @@ bool readable_shape(const BitmapInfoHeader& info, int64_t size) {
 
     const int64_t bytes_per_pixel = info.biBitCount / 8;
     const int64_t row = static_cast<int64_t>(info.biWidth) * bytes_per_pixel;
-    const int64_t pixels_bytes = row * info.biHeight;  // at most 3 * 2^31 * 2^31: no overflow
+    if (row > INT32_MAX) return false;
+    const int64_t pixels_bytes = row * info.biHeight;  // below 2^62: no overflow
     if (pixels_bytes > INT32_MAX) return false;        // buffer offsets stay in int32
 
     const int64_t image_size = info.biSizeImage;

@@ -186,6 +186,9 @@ TEST(BmpLoad, EveryBadShapeGivesZeroAndLeavesTheRecord) {
         put32(c, AT_WIDTH, 0x7FFFFFFF);
         put32(c, AT_HEIGHT, 0x7FFFFFFF);
         cases.push_back({"largest width and height", c});
+        std::vector<uint8_t> d = c;
+        put16(d, AT_BIT_COUNT, 24);
+        cases.push_back({"largest 24-bit width and height", d});
     }
     cases.push_back({"info header cut", cut(good8, 30)});
     cases.push_back({"file header cut", cut(good8, 10)});
