@@ -16,3 +16,6 @@ export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j "$jobs" -LE install)
+
+# Every file loader under libFuzzer for a bounded smoke run; any finding fails the run.
+tools/fuzz.sh 30
