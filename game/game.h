@@ -1,0 +1,31 @@
+#pragma once
+// The tennis program: its window, start-up, the frame routine, shutdown and the message loop.
+#include <cstdint>
+
+#include "platform/window.h"
+
+enum { FRAME_PERIOD_MS = 20 };
+
+#define GAME_WINDOW_TITLE "Zarn Game Console"
+
+int game_window_proc(const PlatMessage* message);
+//   Answers one window message: the destroy message asks for the quit message (code 0). 0.
+int game_init(void* params);
+//   Starts the clock, the display, the art, the keyboard, the sound and the sounds, in that order.
+//   1; 0 at the first failure that leaves the game unplayable, with the reason in
+//   game_startup_error (what was made stays for game_shutdown).
+int game_frame(void* params);
+//   One frame: backdrop, keyboard, latches, the state's step, flip, the 20 ms wait, Escape. 1.
+int game_shutdown(void* params);
+//   Releases the sprites and backdrops, the display, the sounds and the input devices. 1.
+void game_quit_sequence();
+//   Escape in a menu: asks for the window's destroy message, stops every sound, fades to black.
+int game_loop_pass(int32_t* exit_code);
+//   One pass of the message loop: at most one message, then one frame. 0 once the quit message
+//   was taken (its code in *exit_code, and no frame run), else 1.
+int game_main();
+//   The whole program in the working directory: window, start-up, loop, shutdown. The exit code:
+//   the quit message's (0), or 1 when the window or start-up failed (one line on stderr).
+
+extern char game_startup_error[256];  // why start-up stopped, or ""
+extern int32_t game_sound_missing;    // 1 when the game plays silently for want of a sound device

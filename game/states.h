@@ -1,0 +1,47 @@
+#pragma once
+// The game's states, menus and screens: what each state draws, which keys act, when sounds play.
+#include <cstdint>
+
+enum {
+    GAME_PLAYING = 1,
+    GAME_PAUSED = 2,
+    GAME_LEFT_SCORED = 5,
+    GAME_RIGHT_SCORED = 6,
+    GAME_LEFT_SERVES = 7,
+    GAME_RIGHT_SERVES = 8,
+    GAME_MAIN_MENU = 9,
+    GAME_OPTIONS = 10,
+};
+
+// Virtual-key codes of the latch release tests.
+enum {
+    VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
+    VK_SPACE = 0x20,
+    VK_LEFT = 0x25,
+    VK_RIGHT = 0x27,
+    VK_P = 0x50,
+};
+
+extern int32_t game_state;
+extern int32_t main_menu_choice;
+extern int32_t options_cursor;
+extern int32_t speed_option;
+extern int32_t ball_speed_offset;
+extern int32_t left_score;
+extern int32_t right_score;
+extern int32_t welcome_played;
+extern const char* const version_text;
+extern int32_t pause_latch, space_latch, right_arrow_latch, left_arrow_latch, return_latch, escape_latch;
+extern int32_t game_sound_starts[64];  // how many times each sound id was started
+
+void game_states_reset();
+//   Every global of the state machine back to its value at program start.
+void game_state_step();
+//   Runs the step of game_state for this frame; a state without a step draws nothing more.
+void game_release_latches();
+//   Clears the latch of every latched key that is up at this moment.
+void game_draw_scores();
+//   The two score texts, left first, in black.
+void game_play_sound(int32_t id);
+//   Starts a sound once from its beginning (and counts it).
