@@ -1,0 +1,102 @@
+// The art and sounds as files: found regardless of letter case, and a missing or broken file
+// stops start-up with its name.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "game_fixture.h"
+
+namespace {
+
+const char* const kFiles[] = {"TennisBackground.BMP", "MainMenu.BMP", "OptionsMenu.bmp", "BallCell.BMP",
+                              "Racquet.BMP", "RacquetFlipped.BMP", "MenuBox.bmp", "LeftPlayerScores.bmp",
+                              "RightPlayerScores.bmp", "GamePaused.bmp", "TennisThwack.WAV",
+                              "PointLeftPlayer.WAV", "PointRightPlayer.WAV", "Welcome.WAV"};
+
+std::string lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+void copy_file(const std::string& from, const std::string& to) {
+    std::ifstream in(from, std::ios::binary);
+    std::ofstream out(to, std::ios::binary);
+    out << in.rdbuf();
+}
+
+// A scratch copy of the data folder, entered as the working directory.
+class AssetFiles : public GameTest {
+protected:
+    AssetFiles() { start_game_ = false; }
+    void SetUp() override {
+        GameTest::SetUp();
+        char pattern[] = "/tmp/zarn_assets_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        ASSERT_EQ(plat_window_create(GAME_WINDOW_TITLE), 0);
+    }
+    void TearDown() override {
+        for (const char* f : kFiles) {
+            std::remove((dir_ + "/" + f).c_str());
+            std::remove((dir_ + "/" + lower(f)).c_str());
+        }
+        rmdir(dir_.c_str());
+        GameTest::TearDown();
+    }
+    // Copies every file but `skip`, under lower-case names when asked, and enters the folder.
+    void fill(const char* skip, bool lower_case) {
+        for (const char* f : kFiles)
+            if (!skip || std::string(f) != skip)
+                copy_file(std::string(ZARN_GAME_DATA) + "/" + f, dir_ + "/" + (lower_case ? lower(f) : std::string(f)));
+        ASSERT_EQ(chdir(dir_.c_str()), 0);
+    }
+    std::string dir_;
+};
+
+}  // namespace
+
+TEST_F(AssetFiles, NamesAreFoundRegardlessOfLetterCase) {
+    fill(nullptr, true);
+    char path[64];
+    EXPECT_EQ(asset_find("Racquet.BMP", path, sizeof path), 1);
+    EXPECT_STREQ(path, "racquet.bmp");
+    EXPECT_EQ(asset_find("Racquet.bmp", path, sizeof path), 1);
+    EXPECT_EQ(asset_find("Racquet", path, sizeof path), 0);
+    EXPECT_EQ(asset_find("Racquet.BMP", path, 5), 0);  // would not fit
+    // An exact match wins over one that differs in case.
+    copy_file("racquet.bmp", "Racquet.BMP");
+    EXPECT_EQ(asset_find("Racquet.BMP", path, sizeof path), 1);
+    EXPECT_STREQ(path, "Racquet.BMP");
+    EXPECT_EQ(game_init(nullptr), 1) << game_startup_error;
+    EXPECT_EQ(left_racquet.frame_count, 1);
+    EXPECT_EQ(menu_pointer.attributes & BOB_HAS_IMAGE, BOB_HAS_IMAGE);
+}
+
+TEST_F(AssetFiles, EachMissingFileStopsStartUpNamingIt) {
+    for (const char* missing : kFiles) {
+        fill(missing, false);
+        std::remove(missing);
+        EXPECT_EQ(game_init(nullptr), 0) << missing;
+        EXPECT_NE(std::string(game_startup_error).find(missing), std::string::npos) << game_startup_error;
+        game_shutdown(nullptr);
+        sound_first_init = 1;
+        sound_object = nullptr;
+        ASSERT_EQ(chdir(ZARN_GAME_DATA), 0);
+    }
+}
+
+TEST_F(AssetFiles, AShortOrForeignPictureIsRefusedBeforeItsCellsAreRead) {
+    fill(nullptr, false);
+    // The ball sheet replaced by the (one-cell) racquet picture: too small for six frames.
+    copy_file("Racquet.BMP", "BallCell.BMP");
+    EXPECT_EQ(game_init(nullptr), 0);
+    EXPECT_NE(std::string(game_startup_error).find("BallCell.BMP"), std::string::npos) << game_startup_error;
+    game_shutdown(nullptr);
+    // A file that is no picture at all.
+    copy_file("Welcome.WAV", "BallCell.BMP");
+    EXPECT_EQ(game_init(nullptr), 0);
+    EXPECT_NE(std::string(game_startup_error).find("BallCell.BMP"), std::string::npos) << game_startup_error;
+}
