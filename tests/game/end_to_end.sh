@@ -1,0 +1,120 @@
+#!/bin/sh
+# The real program end to end under an X server (DISPLAY set by the caller): keys sent with
+# xdotool, screenshots taken with ImageMagick's import and checked for the expected colours,
+# sound captured by SDL's disk audio driver. Then a missing picture must stop start-up.
+# Usage: end_to_end.sh GAME_BINARY OUTPUT_FOLDER
+set -u
+game=$1
+out=$2
+rm -rf "$out"
+mkdir -p "$out"
+pid=""
+
+fail() {
+  echo "end-to-end: $*" >&2
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+# A key pressed long enough for a once-a-frame snapshot to see it.
+press() {
+  xdotool keydown "$1"
+  sleep 0.15
+  xdotool keyup "$1"
+  sleep 0.25
+}
+
+shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $1"; }
+
+# geometry SHOT X Y W H: the crop geometry on the screenshot of a rectangle in 640 x 480 game
+# coordinates, mapped the way the picture is scaled onto the screen (centred, aspect kept).
+geometry() {
+  set -- $(identify -format "%w %h" "$out/$1.png") "$2" "$3" "$4" "$5"
+  awk -v W="$1" -v H="$2" -v x="$3" -v y="$4" -v w="$5" -v h="$6" 'BEGIN {
+    s = W / 640; if (H / 480 < s) s = H / 480
+    ox = (W - 640 * s) / 2; oy = (H - 480 * s) / 2
+    printf "%dx%d+%d+%d", w * s, h * s, ox + x * s, oy + y * s }'
+}
+
+# count_pixels SHOT X Y W H CONDITION: pixels of the game's rectangle whose r, g, b satisfy
+# the awk condition.
+count_pixels() {
+  convert "$out/$1.png" -crop "$(geometry "$1" "$2" "$3" "$4" "$5")" +repage -depth 8 txt:- |
+    awk -F'[(),]' "NR > 1 { r = \$3; g = \$4; b = \$5; if ($6) n++ } END { print n + 0 }"
+}
+
+expect_pixels() {  # SHOT X Y W H CONDITION MINIMUM WHAT
+  n=$(count_pixels "$1" "$2" "$3" "$4" "$5" "$6")
+  [ "$n" -ge "$7" ] || fail "$8: $n matching pixels in $1.png, expected at least $7"
+}
+
+RED='r > 150 && g < 100 && b < 100'
+GOLD='r > 200 && g > 120 && b < 110'
+COURT='r > 100 && r < 150 && g > 165 && g < 205 && b > 70 && b < 110'
+BLACK='r < 40 && g < 40 && b < 40'
+BLUE='b > 150 && r < 110'
+
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/audio.raw" "$game" 2>"$out/stderr.txt" &
+pid=$!
+win=$(timeout 15 xdotool search --sync --name "Zarn Game Console" | head -n 1)
+[ -n "$win" ] || fail "the window did not appear"
+xdotool windowfocus "$win" 2>/dev/null || true
+sleep 1.5
+
+# The main menu with the pointer at item 1, under the title.
+shot menu
+expect_pixels menu 60 300 20 60 "$RED" 20 "the pointer at item 1"
+expect_pixels menu 60 48 520 60 "$GOLD" 2000 "the title"
+[ "$(count_pixels menu 400 300 20 60 "$RED")" -lt 5 ] || fail "a pointer at item 2"
+audio_before_game=$(stat -c %s "$out/audio.raw" 2>/dev/null || echo 0)
+
+# Enter starts a game: the court, the racquets and both scores.
+press Return
+sleep 0.4
+shot court
+expect_pixels court 60 120 80 80 "$COURT" 3000 "the court"
+expect_pixels court 0 250 24 80 "$RED" 50 "the left racquet"
+expect_pixels court 125 20 150 14 "$BLACK" 40 "the left score"
+expect_pixels court 400 20 160 14 "$BLACK" 40 "the right score"
+
+# Space serves; holding still, the left player loses the point.
+press space
+sleep 3.5
+shot point
+expect_pixels point 140 180 384 64 "$BLUE" 3000 "the right player's banner"
+changed=$(compare -metric AE "$out/court.png" "$out/point.png" null: 2>&1 >/dev/null | cut -d' ' -f1)
+[ "${changed:-0}" != 0 ] || fail "nothing changed between the court and the point screen"
+score_before=$(convert "$out/court.png" -crop "$(geometry court 400 20 200 20)" +repage -format %# info:)
+score_after=$(convert "$out/point.png" -crop "$(geometry point 400 20 200 20)" +repage -format %# info:)
+[ "$score_before" != "$score_after" ] || fail "the right score text did not change"
+
+# Escape returns to the menu; Escape again fades out and ends the program with 0.
+press Escape
+sleep 0.3
+shot menu_again
+expect_pixels menu_again 60 48 520 60 "$GOLD" 2000 "the title after Escape"
+press Escape
+i=0
+while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end within 5 s of Escape"
+wait "$pid"
+code=$?
+pid=""
+[ "$code" -eq 0 ] || fail "exit code $code, expected 0"
+
+# The sound captured before the game began is the welcome: far from silence.
+[ "$audio_before_game" -gt 0 ] || fail "no audio captured"
+distinct=$(head -c "$audio_before_game" "$out/audio.raw" | od -An -v -tu1 | tr -s ' ' '\n' | sort -un | wc -l)
+[ "$distinct" -ge 32 ] || fail "the captured audio holds no welcome sound ($distinct byte values)"
+
+# A missing picture: exit code 1 and its name on stderr.
+mkdir -p "$out/broken/data"
+cp "$game" "$out/broken/zarn-tennis"
+cp "$(dirname "$game")"/data/* "$out/broken/data/"
+rm "$out/broken/data/MenuBox.bmp"
+SDL_AUDIODRIVER=dummy "$out/broken/zarn-tennis" 2>"$out/broken/stderr.txt"
+code=$?
+[ "$code" -eq 1 ] || fail "exit code $code with a picture missing, expected 1"
+grep -q "MenuBox.bmp" "$out/broken/stderr.txt" || fail "stderr does not name MenuBox.bmp: $(cat "$out/broken/stderr.txt")"
+[ "$(wc -l < "$out/broken/stderr.txt")" -eq 1 ] || fail "more than one line on stderr: $(cat "$out/broken/stderr.txt")"
+echo "end-to-end: all checks passed; screenshots in $out"
