@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <vector>
@@ -162,8 +164,33 @@ void BM_GameInit(benchmark::State& state) {
     if (chdir(cwd) != 0) state.SkipWithError("cannot return to the working directory");
 }
 
+// Frame pacing: 500 whole frames of play, each measured from start to start. Run it under Xvfb
+// (tests/sdl/under_xvfb.sh build/bench/zarn_bench --benchmark_filter=Pacing) for the real
+// desktop path; the counters give the shortest, median and longest frame in milliseconds.
+void BM_GameFrame_Pacing(benchmark::State& state) {
+    with_game(state, [&] {
+        std::vector<double> ms;
+        for (auto _ : state) {
+            ms.clear();
+            auto last = std::chrono::steady_clock::now();
+            for (int i = 0; i < 500; ++i) {
+                if (game_state != GAME_PLAYING) mid_rally();
+                game_frame(nullptr);
+                const auto now = std::chrono::steady_clock::now();
+                ms.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+                last = now;
+            }
+        }
+        std::sort(ms.begin(), ms.end());
+        state.counters["min_ms"] = ms.front();
+        state.counters["median_ms"] = ms[ms.size() / 2];
+        state.counters["max_ms"] = ms.back();
+    });
+}
+
 }  // namespace
 
+BENCHMARK(BM_GameFrame_Pacing)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_GameFrame_Play)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GameFrame_Picture)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GameFrame_Picture_SDL)->Unit(benchmark::kMicrosecond);

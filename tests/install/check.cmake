@@ -6,7 +6,9 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_
 if(NOT r EQUAL 0)
   message(FATAL_ERROR "install failed: ${r}")
 endif()
-foreach(f include/zarn/zarn.h include/zarn/display/display.h include/zarn/platform/headless/headless.h)
+foreach(f include/zarn/zarn.h include/zarn/display/display.h include/zarn/platform/headless/headless.h
+          bin/zarn-tennis share/zarn-tennis/TennisBackground.BMP share/zarn-tennis/Welcome.WAV
+          share/applications/zarn-tennis.desktop)
   if(NOT EXISTS ${WORK_DIR}/prefix/${f})
     message(FATAL_ERROR "missing after install: ${f}")
   endif()
