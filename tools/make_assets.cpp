@@ -114,8 +114,15 @@ struct Picture {
     }
 };
 
-// A picture framed as a sheet of cells: a one-pixel border line round every cell.
+// The width of a sheet holding one column of cells `cell_w` wide with their borders, rounded up
+// to whole 4-byte rows: the pictures are stored without row padding.
+int sheet_width(int cell_w) { return (cell_w + 2 + 3) & ~3; }
+
+// A picture framed as a sheet of cells: a one-pixel border line round every cell (and over the
+// columns that round the sheet's width up).
 void draw_cell_borders(Picture& p, int cell_w, int cell_h) {
+    for (int x = cell_w + 2; x < p.w; ++x)
+        for (int y = 0; y < p.h; ++y) p.set(x, y, C_BORDER);
     for (int x = 0; x < p.w; x += cell_w + 1)
         for (int y = 0; y < p.h; ++y) p.set(x, y, C_BORDER);
     for (int y = 0; y < p.h; y += cell_h + 1)
@@ -497,7 +504,7 @@ Picture options_menu() {
 // ---------------------------------------------------------------- sprite sheets
 
 Picture ball_sheet() {
-    Picture p(34, 1 + 33 * 6);
+    Picture p(sheet_width(32), 1 + 33 * 6);
     draw_cell_borders(p, 32, 32);
     for (int i = 0; i < 6; ++i) {
         Picture cell(32, 32);
@@ -510,7 +517,7 @@ Picture ball_sheet() {
 }
 
 Picture racquet_sheet(int ramp, bool light_from_left) {
-    Picture p(26, 106);
+    Picture p(sheet_width(24), 106);
     draw_cell_borders(p, 24, 104);
     draw_racquet(p, 1, 1, 24, 104, ramp, light_from_left);
     return p;
@@ -518,7 +525,7 @@ Picture racquet_sheet(int ramp, bool light_from_left) {
 
 Picture menu_box_sheet() {
     const int n = 256;
-    Picture p(n + 2, n + 2);
+    Picture p(sheet_width(n), n + 2);
     draw_cell_borders(p, n, n);
     // A ring in three bands, thick enough to survive being drawn at a fifth of its size.
     for (int y = 0; y < n - 1; ++y)
@@ -537,7 +544,7 @@ Picture menu_box_sheet() {
 
 Picture banner_sheet(int w, const char* text, int ramp, int scale) {
     const int h = 64;
-    Picture p(w + 2, h + 2);
+    Picture p(sheet_width(w), h + 2);
     draw_cell_borders(p, w, h);
     const int bw = w - 1, bh = h - 1;  // the last row and column are never drawn
     for (int y = 0; y < bh; ++y)
@@ -582,7 +589,8 @@ bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
     return ok;
 }
 
-// An uncompressed 8-bit BMP, bottom row first, rows padded to four bytes.
+// An uncompressed 8-bit BMP, bottom row first; every picture here is a whole number of 4-byte
+// rows wide, so the rows follow each other without padding.
 bool write_bmp(const std::string& path, const Picture& p, const std::vector<Rgb>& pal) {
     const uint32_t row = (uint32_t(p.w) + 3) & ~3u;
     const uint32_t data = row * uint32_t(p.h), offset = 14 + 40 + 256 * 4;
