@@ -100,3 +100,34 @@ TEST_F(AssetFiles, AShortOrForeignPictureIsRefusedBeforeItsCellsAreRead) {
     EXPECT_EQ(game_init(nullptr), 0);
     EXPECT_NE(std::string(game_startup_error).find("BallCell.BMP"), std::string::npos) << game_startup_error;
 }
+
+TEST_F(AssetFiles, WithoutASoundDeviceTheGamePlaysSilentlyAndSaysSoOnce) {
+    fill(nullptr, false);
+    headless_refuse("sound", -1);
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(game_init(nullptr), 1) << game_startup_error;
+    for (int i = 0; i < 5; ++i) game_frame(nullptr);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(game_sound_missing, 1);
+    EXPECT_NE(said.find("no sound device"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+    EXPECT_EQ(game_state, GAME_MAIN_MENU);
+    EXPECT_EQ(headless_audio_voices(), 0);
+    game_shutdown(nullptr);
+
+    // Even without a device, a missing sound file is still told.
+    std::remove("Welcome.WAV");
+    sound_first_init = 1;
+    sound_object = nullptr;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(game_init(nullptr), 0);
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string(game_startup_error).find("Welcome.WAV"), std::string::npos) << game_startup_error;
+}
+
+TEST_F(AssetFiles, ASoundFileThatIsNoSoundStopsStartUp) {
+    fill(nullptr, false);
+    copy_file("GamePaused.bmp", "PointRightPlayer.WAV");
+    EXPECT_EQ(game_init(nullptr), 0);
+    EXPECT_NE(std::string(game_startup_error).find("PointRightPlayer.WAV"), std::string::npos) << game_startup_error;
+}

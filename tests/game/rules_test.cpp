@@ -60,6 +60,7 @@ TEST_F(GameTest, MainMenuPointerWelcomeOnceAndBothArrowsPickItemOne) {
     EXPECT_EQ(menu_pointer.x, 60);
     EXPECT_EQ(menu_pointer.y, 300);
     EXPECT_EQ(welcome_count(), 1);
+    EXPECT_EQ(headless_audio_voices(), 1);  // the welcome is really playing
     EXPECT_EQ(headless_visible_rgb(320, 80), backdrop_rgb(main_menu_image, 320, 80));
     EXPECT_TRUE(text_drawn("Ver 1.0", 575, 450));
 
