@@ -331,3 +331,6 @@ uint32_t plat_ticks() {
 }
 
 const char* plat_error_text() { return ""; }
+
+// The scripted clock counts whole milliseconds only.
+int plat_ticks_fine(uint64_t*) { return PLAT_ERR_UNSUPPORTED; }

@@ -347,7 +347,26 @@ int backend_joystick_read(int32_t handle, BackendJoystickRaw* raw) {
     return PLAT_OK;
 }
 
-uint32_t plat_ticks() { return SDL_GetTicks(); }
+namespace {
+
+// Microseconds since the first reading, from the performance counter; the millisecond counter
+// is the same clock cut to whole milliseconds, so the two never disagree.
+uint64_t fine_now() {
+    static const uint64_t freq = SDL_GetPerformanceFrequency();
+    static const uint64_t origin = SDL_GetPerformanceCounter();
+    const uint64_t t = SDL_GetPerformanceCounter() - origin;
+    return (t / freq) * 1000000u + (t % freq) * 1000000u / freq;
+}
+
+}  // namespace
+
+uint32_t plat_ticks() { return static_cast<uint32_t>(fine_now() / 1000u); }
+
+int plat_ticks_fine(uint64_t* microseconds) {
+    if (!microseconds) return PLAT_ERR_INVALID;
+    *microseconds = fine_now();
+    return PLAT_OK;
+}
 
 // ---- display ----
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/display.h"
+#include "imaging/clock.h"
 #include "imaging/text.h"
 #include "imaging/transition.h"
 #include "input/joystick.h"
@@ -161,6 +162,25 @@ TEST(NoDisplay, WindowAndDisplayRefuseAtOnce) {
     EXPECT_EQ(display_init(640, 480, 8), 0);
     display_shutdown();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+}  // namespace
+
+namespace {
+
+// The frame clock on the real counter: a wait never ends before its time has passed, however
+// late in its millisecond the stamp fell.
+TEST(SdlClock, WaitNeverEndsEarly) {
+    for (int i = 0; i < 15; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        clock_start();
+        clock_wait(7);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(7));
+        // Start the next stamp somewhere else within a millisecond.
+        const auto spin = std::chrono::steady_clock::now() + std::chrono::microseconds(137 * (i % 7));
+        while (std::chrono::steady_clock::now() < spin) {
+        }
+    }
 }
 
 }  // namespace
