@@ -30,7 +30,8 @@ uint32_t clock_wait(uint32_t count) {
     uint64_t now = 0;
     if (g_has_fine) {
         const uint64_t wanted = static_cast<uint64_t>(count) * 1000u;
-        while (plat_ticks_fine(&now) == PLAT_OK && now - g_start_fine < wanted) {
+        // Readings are whole microseconds cut down: one more than wanted guarantees the time.
+        while (plat_ticks_fine(&now) == PLAT_OK && now - g_start_fine <= wanted) {
         }
     }
     return plat_ticks();
