@@ -149,4 +149,25 @@ TEST(NoAudio, OpenRefusesAtOnce) {
     EXPECT_EQ(sound_shutdown(), 1);
 }
 
+// SDL's disk driver writing into a full device: the output opens, fails at its first write and
+// is gone from then on. Sounds still run their course and end, and shutdown returns at once.
+TEST(SdlAudioLost, SoundsStillEndAndShutdownReturns) {
+    if (std::strcmp(env("SDL_DISKAUDIOFILE"), "/dev/full") != 0) GTEST_SKIP() << "needs SDL_DISKAUDIOFILE=/dev/full";
+    sound_shutdown();
+    ASSERT_EQ(sound_init(), 1) << plat_error_text();
+    const int id = sound_load_wav(write_wav("lost.wav", cosine(2205, 25)).c_str(), 0xE0);
+    ASSERT_EQ(id, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the first writes have failed
+    ASSERT_EQ(sound_play(id, 0), 1);
+    EXPECT_TRUE(status_becomes(id, 0));
+    ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);
+    EXPECT_EQ(sound_status(id), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    EXPECT_EQ(sound_replicate(id), 1);
+    EXPECT_EQ(sound_play(1, 0), 1);
+    const auto start = Clock::now();
+    EXPECT_EQ(sound_stop_all(), 1);
+    EXPECT_EQ(sound_shutdown(), 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+}
+
 }  // namespace
