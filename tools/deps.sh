@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build, the game and the tests need, when any is missing.
 set -eu
-PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core
+PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind xvfb xauth xdotool
 imagemagick sox python3"
 missing=""
