@@ -1,4 +1,6 @@
 // The palette: single entries, the whole table, rotation, palette files.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -13,7 +15,7 @@ namespace {
 
 using Palette = Headless;
 
-std::string temp_path(const char* leaf) { return ::testing::TempDir() + leaf; }
+std::string temp_path(const char* leaf) { return ::testing::TempDir() + "zarn_palette_" + std::to_string(getpid()) + "_" + leaf; }
 
 std::string read_all(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

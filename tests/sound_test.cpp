@@ -1,5 +1,7 @@
 // The sound table on the headless backend: loading WAV and VOC files, the slot rules, the
 // refusals, and what the mixer makes of the sounds, read back as sample values.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -62,13 +64,23 @@ Bytes sine(size_t n, double period, double amp) {
     return b;
 }
 
+// The files a test process writes carry its id, so that tests running side by side never share
+// one, and are removed when the process ends.
+struct TempFiles {
+    std::vector<std::string> paths;
+    ~TempFiles() {
+        for (const std::string& p : paths) std::remove(p.c_str());
+    }
+} temp_files;
+
 std::string write_temp(const char* name, const Bytes& bytes) {
-    std::string path = ::testing::TempDir() + "zarn_sound_" + name;
+    std::string path = ::testing::TempDir() + "zarn_sound_" + std::to_string(getpid()) + "_" + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f) {
         if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }
+    temp_files.paths.push_back(path);
     return path;
 }
 

@@ -1,5 +1,7 @@
 // The sound table on SDL's audio output: mixed on SDL's own thread, written by the disk driver,
 // and refused at once where there is no audio output at all.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -25,6 +27,15 @@ const char* env(const char* name) {
     return v ? v : "";
 }
 
+// The files a test process writes carry its id, so that tests running side by side never share
+// one, and are removed when the process ends.
+struct TempFiles {
+    std::vector<std::string> paths;
+    ~TempFiles() {
+        for (const std::string& p : paths) std::remove(p.c_str());
+    }
+} temp_files;
+
 // An 8-bit mono WAV file of these samples, in the test's temporary directory.
 std::string write_wav(const char* name, const std::vector<uint8_t>& samples) {
     auto put32 = [](std::vector<uint8_t>& b, uint32_t v) {
@@ -38,12 +49,13 @@ std::string write_wav(const char* name, const std::vector<uint8_t>& samples) {
     put32(f, uint32_t(samples.size()));
     f.insert(f.end(), samples.begin(), samples.end());
     if (samples.size() & 1) f.push_back(0);
-    const std::string path = ::testing::TempDir() + "zarn_sdl_" + name;
+    const std::string path = ::testing::TempDir() + "zarn_sdl_" + std::to_string(getpid()) + "_" + name;
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (out) {
         std::fwrite(f.data(), 1, f.size(), out);
         std::fclose(out);
     }
+    temp_files.paths.push_back(path);
     return path;
 }
 
