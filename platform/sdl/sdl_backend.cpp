@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -186,7 +188,25 @@ void sdl_backend_fail(const char* what) { set_error(what); }
 
 // ---- window ----
 
+// True when nothing says where an X11 or Wayland display would be, and no video driver is named:
+// then there is none, and asking SDL would only make its drivers print their own complaints.
+static bool no_display_anywhere() {
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    if (set("SDL_VIDEODRIVER") || set("DISPLAY") || set("WAYLAND_DISPLAY")) return false;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || !*runtime) return true;
+    std::string socket = std::string(runtime) + "/wayland-0";
+    return access(socket.c_str(), F_OK) != 0;
+}
+
 int backend_window_open(const char* title) {
+    if (no_display_anywhere()) {
+        g.error = "cannot open the display: no X11 or Wayland display is available";
+        return PLAT_ERR_REFUSED;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         set_error("cannot open the display");
         return PLAT_ERR_REFUSED;
