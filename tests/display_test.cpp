@@ -222,3 +222,23 @@ TEST_F(Display, ShutdownTwiceIsHarmless) {
 }
 
 }  // namespace
+
+namespace {
+
+// A flip exchanges the two pictures: what was shown comes back behind, under the same handle.
+TEST_F(Display, FlipExchangesThePicturesAndTheBackHandleStays) {
+    open_display();
+    PlatSurface* const back = display_back;
+    display_fill_surface(display_back, 5);
+    ASSERT_EQ(display_flip(), 1);
+    display_fill_surface(display_back, 6);
+    ASSERT_EQ(display_flip(), 1);
+    EXPECT_EQ(display_back, back);
+    EXPECT_EQ(headless_visible_index(320, 240), 6);
+    uint8_t* p = display_lock_back();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p[240 * back_pitch + 320], 5);
+    display_unlock_back();
+}
+
+}  // namespace
