@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds everything and runs every test: once in the normal build, once under ASan+UBSan.
+# Builds everything and runs every test: once in the normal build, each file loader under
+# libFuzzer for a bounded smoke run, then every test again under ASan+UBSan.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -9,6 +10,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARN_WERROR=ON -DZARN_
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
 
+# Every file loader under libFuzzer for a bounded smoke run; any finding fails the run.
+tools/fuzz.sh 30
+
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_WERROR=ON -DZARN_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 # Leaks inside the system's X11 and GL libraries are theirs; the project's own code is checked whole.
@@ -16,6 +20,3 @@ export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j "$jobs" -LE install)
-
-# Every file loader under libFuzzer for a bounded smoke run; any finding fails the run.
-tools/fuzz.sh 30
