@@ -56,15 +56,7 @@ void BM_GameFrame_Play(benchmark::State& state) {
             state.PauseTiming();
             mid_rally();
             state.ResumeTiming();
-            display_fill_surface(display_back, 0);
-            if (display_lock_back()) {
-                image_draw(&court_image, back_pixels, back_pitch, 0);
-                display_unlock_back();
-            }
-            keyboard_read();
-            game_release_latches();
-            game_state_step();
-            display_flip();
+            game_frame_work();
         }
     });
 }

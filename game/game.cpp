@@ -79,8 +79,7 @@ int game_init(void*) {
     return 1;
 }
 
-int game_frame(void*) {
-    clock_start();
+void game_frame_work() {
     display_fill_surface(display_back, 0);
     if (display_lock_back()) {
         image_draw(backdrop(), back_pixels, back_pitch, 0);
@@ -90,6 +89,11 @@ int game_frame(void*) {
     game_release_latches();
     game_state_step();
     display_flip();
+}
+
+int game_frame(void*) {
+    clock_start();
+    game_frame_work();
     clock_wait(FRAME_PERIOD_MS);
 
     // Escape acts after the frame has been shown.

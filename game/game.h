@@ -18,6 +18,9 @@ int game_frame(void* params);
 //   One frame: backdrop, keyboard, latches, the state's step, flip, the 20 ms wait, Escape. 1.
 int game_shutdown(void* params);
 //   Releases the sprites and backdrops, the display, the sounds and the input devices. 1.
+void game_frame_work();
+//   The frame's work between the clock's start and its wait: clear, backdrop, keyboard, latches,
+//   the state's step, flip.
 void game_quit_sequence();
 //   Escape in a menu: asks for the window's destroy message, stops every sound, fades to black.
 int game_loop_pass(int32_t* exit_code);

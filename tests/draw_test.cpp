@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "guarded_picture.h"
 #include "headless_fixture.h"
 #include "imaging/draw.h"
 
@@ -10,21 +11,7 @@ namespace {
 
 using Draw = Headless;
 
-// A 640 x 480 picture with a wider pitch and guard bytes on both sides, all holding 7.
-struct Canvas {
-    static constexpr int32_t kPitch = 656, kGuard = 4096, kW = 640, kH = 480;
-    std::vector<uint8_t> bytes = std::vector<uint8_t>(size_t(kGuard) * 2 + size_t(kPitch) * kH, 7);
-    uint8_t* pixels() { return bytes.data() + kGuard; }
-    uint8_t at(int x, int y) { return pixels()[y * kPitch + x]; }
-    // Every byte outside the 640 x 480 picture still holds 7.
-    bool outside_untouched() {
-        for (int32_t i = 0; i < kGuard; ++i)
-            if (bytes[size_t(i)] != 7 || bytes[bytes.size() - 1 - size_t(i)] != 7) return false;
-        for (int y = 0; y < kH; ++y)
-            for (int x = kW; x < kPitch; ++x)
-                if (at(x, y) != 7) return false;
-        return true;
-    }
+struct Canvas : GuardedPicture {
     std::vector<std::pair<int, int>> written(uint8_t colour) {
         std::vector<std::pair<int, int>> out;
         for (int y = 0; y < kH; ++y)

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "guarded_picture.h"
 #include "headless_fixture.h"
 #include "imaging/clock.h"
 #include "imaging/palette.h"
@@ -95,12 +96,8 @@ TEST_F(Transition, FadeToBlackLeavesDimComponentsAtZeroAndWorksWithoutADisplay) 
     }
 }
 
-// The picture the wipes draw on: 640 x 480, wider pitch, guard bytes all round, all colour 7.
-struct Screen {
-    static constexpr int32_t kPitch = 648, kGuard = 1024, kW = 640, kH = 480;
-    std::vector<uint8_t> bytes = std::vector<uint8_t>(size_t(kGuard) * 2 + size_t(kPitch) * kH, 7);
-    uint8_t* pixels() { return bytes.data() + kGuard; }
-    uint8_t at(int x, int y) const { return bytes[size_t(kGuard) + size_t(y) * kPitch + size_t(x)]; }
+// The picture the wipes draw on.
+struct Screen : GuardedPicture {
     bool column_black(int x) const {
         for (int y = 0; y < kH; ++y)
             if (at(x, y) != 0) return false;
@@ -109,14 +106,6 @@ struct Screen {
     bool row_black(int y) const {
         for (int x = 0; x < kW; ++x)
             if (at(x, y) != 0) return false;
-        return true;
-    }
-    bool outside_untouched() const {
-        for (int32_t i = 0; i < kGuard; ++i)
-            if (bytes[size_t(i)] != 7 || bytes[bytes.size() - 1 - size_t(i)] != 7) return false;
-        for (int y = 0; y < kH; ++y)
-            for (int x = kW; x < kPitch; ++x)
-                if (at(x, y) != 7) return false;
         return true;
     }
 };

@@ -294,9 +294,9 @@ void draw_ball(Picture& p, double cx, double cy, double radius, double angle) {
             double lambert = (nx * light[0] + ny * light[1] + nz * light[2]) / ln;
             double shade = std::clamp(0.22 + 0.78 * std::max(0.0, lambert), 0.0, 1.0);
             // A soft specular spot.
-            double spec = std::pow(std::max(0.0, lambert), 24);
+            double highlight = std::pow(std::max(0.0, lambert), 24);
             bool on_seam = best < 0.016;
-            int level = int(std::lround(shade * 13 + spec * 2));
+            int level = int(std::lround(shade * 13 + highlight * 2));
             if (r2 > 0.86) level = std::max(0, level - 3);  // darker rim
             level = std::clamp(level, 1, 15);
             p.set(x, y, uint8_t((on_seam ? R_SEAM : R_BALL) + level));

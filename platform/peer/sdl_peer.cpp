@@ -71,10 +71,10 @@ int sdl_peer_soft_stretch(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeer
 }
 
 int64_t sdl_peer_load_wav(const char* path) {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* bytes = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(path, &spec, &bytes, &length)) return -1;
+    if (!SDL_LoadWAV(path, &format, &bytes, &length)) return -1;
     SDL_FreeWAV(bytes);
     return length;
 }
