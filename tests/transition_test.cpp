@@ -9,6 +9,7 @@
 #include "imaging/clock.h"
 #include "imaging/palette.h"
 #include "imaging/transition.h"
+#include "locked_surface.h"
 
 namespace {
 
@@ -164,14 +165,45 @@ TEST_F(Transition, WipesCloseFourLinesAStepFromTheEdges) {
     run_wipe(TRANSITION_CLOSE_ALL_SIDES, 1, 1, 120, 160);
 }
 
-TEST_F(Transition, WipesNeedABufferThatHoldsARow) {
+TEST_F(Transition, WipesNeedABufferWithRoom) {
+    open_display();
     Screen s;
+    LockedSurface past_a_row(13, 7, 14, 0);  // the start lies past the end of a row
     script_clock();
     screen_transition(TRANSITION_CLOSE_SIDES, nullptr, Screen::kPitch);
-    screen_transition(TRANSITION_CLOSE_TOP_BOTTOM, s.pixels(), 639);
+    screen_transition(TRANSITION_CLOSE_TOP_BOTTOM, s.pixels(), 0);
     screen_transition(TRANSITION_DISSOLVE, s.pixels(), -Screen::kPitch);
+    screen_transition(TRANSITION_CLOSE_ALL_SIDES, past_a_row.start(), past_a_row.pitch);
     EXPECT_EQ(clock_now(), 0u);
     EXPECT_EQ(s.at(0, 0), 7);
+    EXPECT_TRUE(past_a_row.outside_untouched());
+}
+
+// Into a locked surface smaller than the display, from a pixel inside it: the display's steps,
+// every line and pixel cut to what remains of the surface.
+TEST_F(Transition, WipesAndTheDissolveAreCutToTheLockedSurface) {
+    open_display();
+    const struct {
+        int32_t kind;
+        uint32_t pauses;
+    } wipes[] = {{TRANSITION_CLOSE_SIDES, 160}, {TRANSITION_CLOSE_TOP_BOTTOM, 120}, {TRANSITION_CLOSE_ALL_SIDES, 160}};
+    for (const auto& k : wipes) {
+        LockedSurface s(40, 30, 8, 5);
+        script_clock();
+        screen_transition(k.kind, s.start(), s.pitch);
+        EXPECT_EQ(pauses_taken(), k.pauses) << "kind " << k.kind;
+        for (int32_t y = 0; y < s.room_h(); ++y)
+            for (int32_t x = 0; x < s.room_w(); ++x) ASSERT_EQ(s.at(x, y), 0) << "kind " << k.kind;
+        EXPECT_TRUE(s.outside_untouched()) << "kind " << k.kind;
+    }
+    LockedSurface s(40, 30, 8, 5);
+    std::srand(7);
+    screen_transition(TRANSITION_DISSOLVE, s.start(), s.pitch);
+    int black = 0;
+    for (int32_t y = 0; y < s.room_h(); ++y)
+        for (int32_t x = 0; x < s.room_w(); ++x) black += s.at(x, y) == 0;
+    EXPECT_GT(black, s.room_w() * s.room_h() * 9 / 10);
+    EXPECT_TRUE(s.outside_untouched());
 }
 
 TEST_F(Transition, DissolveDrawsTheSeededSequenceAndNothingOutside) {
