@@ -46,6 +46,22 @@ TEST_F(Draw, HorizontalAndVerticalFillsAreCutToTheClipRectangle) {
     EXPECT_EQ(c.at(639, 479), 6);
     hline_fill(3, 1, 100, 8, c.pixels(), Canvas::kPitch);
     EXPECT_EQ(c.written(8), (Points{{1, 100}, {2, 100}, {3, 100}}));
+    // Spans that end or start exactly on an edge of the clip rectangle draw that pixel.
+    struct Span {
+        int32_t from, to, at;
+        int vertical;
+        Points drawn;
+    };
+    const Span spans[] = {
+        {-5, 0, 200, 0, {{0, 200}}},     {639, 900, 201, 0, {{639, 201}}},
+        {-5, 0, 200, 1, {{200, 0}}},     {479, 900, 201, 1, {{201, 479}}},
+    };
+    for (const Span& s : spans) {
+        Canvas e;
+        if (s.vertical) vline_fill(s.from, s.to, s.at, 9, e.pixels(), Canvas::kPitch);
+        else hline_fill(s.from, s.to, s.at, 9, e.pixels(), Canvas::kPitch);
+        EXPECT_EQ(e.written(9), s.drawn) << s.from << ".." << s.to << " at " << s.at;
+    }
     // No buffer or no pitch: nothing. A plain buffer's rows are no wider than the pitch.
     hline_fill(0, 10, 0, 9, nullptr, Canvas::kPitch);
     vline_fill(0, 10, 0, 9, c.pixels(), -Canvas::kPitch);
@@ -98,6 +114,11 @@ TEST_F(Draw, LineClipFollowsTheRegionTable) {
         // Start above: x = 20 - 800 / 38 = -1, half-adjusted to 0; end left (an edge region, not
         // half-adjusted): y = 18 - 20 * 38 / 40 = -1, outside, so nothing is drawn.
         {20, -20, -20, 18, 0, 20, -20, -20, 18},
+        // Lines lying on an edge are inside.
+        {5, 0, 100, 0, 1, 5, 0, 100, 0},
+        {5, 479, 100, 479, 1, 5, 479, 100, 479},
+        {0, 5, 0, 100, 1, 0, 5, 0, 100},
+        {639, 5, 639, 100, 1, 639, 5, 639, 100},
         // Huge coordinates do not overflow the arithmetic.
         {-2000000000, 240, 2000000000, 240, 1, 0, 240, 639, 240},
     };

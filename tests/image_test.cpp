@@ -44,6 +44,14 @@ TEST(PixelImage, CreateDestroyAndDrawingBeforeLoading) {
     EXPECT_EQ(image_draw(&a.image, dest.data(), 64, 0), 0);
     EXPECT_EQ(dest[4 * 64 + 3], 9);
 
+    // Created again (the old pixels are the caller's to release first): not loaded.
+    a.image.attr |= IMAGE_ATTR_LOADED;
+    uint8_t* old = a.image.buffer;
+    ASSERT_EQ(image_create(&a.image, 3, 4, 5, 6), 1);
+    std::free(old);
+    EXPECT_EQ(a.image.attr, 0);
+    EXPECT_EQ(image_draw(&a.image, dest.data(), 64, 0), 0);
+
     PixelImage none{};
     EXPECT_EQ(image_create(&none, 0, 0, 0, 5), 0);
     EXPECT_EQ(image_create(&none, 0, 0, 65536, 65536), 0);  // more than fits an int
