@@ -85,3 +85,50 @@ inline std::vector<uint8_t> numbered_rows(int32_t w, int32_t h) {
             d[static_cast<size_t>(h - 1 - r) * w + x] = static_cast<uint8_t>(1 + (x + 3 * r) % 250);
     return d;
 }
+
+// A BMP file in the format's own layout: the file header (bfOffBits pointing at the pixels), an
+// info header of `header` bytes (12: the OS/2 header; longer ones hold the masks), the masks
+// behind a 40-byte header, a table of `colours` entries stored as bmp_bytes stores them (3 bytes
+// each behind the OS/2 header), then the stored pixels as given. biClrUsed is the count of
+// entries, biSizeImage the size of the data unless given.
+struct BmpLayout {
+    int32_t width, height;
+    int bits;
+    uint32_t compression = 0;
+    uint32_t header = 40;
+    int colours = 0;
+    std::vector<uint32_t> masks = {};
+    int64_t size_image = -1;
+};
+
+inline std::vector<uint8_t> bmp_laid_out(const BmpLayout& l, const std::vector<uint8_t>& data) {
+    std::vector<uint8_t> b(14 + l.header, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(b, AT_BI_SIZE, l.header);
+    if (l.header == 12) {
+        put16(b, 18, static_cast<uint32_t>(l.width));
+        put16(b, 20, static_cast<uint32_t>(l.height));
+        put16(b, 22, 1);
+        put16(b, 24, static_cast<uint32_t>(l.bits));
+    } else {
+        put32(b, AT_WIDTH, static_cast<uint32_t>(l.width));
+        put32(b, AT_HEIGHT, static_cast<uint32_t>(l.height));
+        put16(b, 26, 1);
+        put16(b, AT_BIT_COUNT, static_cast<uint32_t>(l.bits));
+        put32(b, AT_COMPRESSION, l.compression);
+        put32(b, AT_SIZE_IMAGE, static_cast<uint32_t>(l.size_image < 0 ? data.size() : l.size_image));
+        put32(b, AT_CLR_USED, static_cast<uint32_t>(l.colours));
+        if (l.header == 40) b.resize(b.size() + 4 * l.masks.size());
+        for (size_t i = 0; i < l.masks.size(); ++i) put32(b, 54 + 4 * i, l.masks[i]);
+    }
+    const size_t entry = l.header == 12 ? 3 : 4;
+    for (int i = 0; i < l.colours; ++i) {
+        const uint8_t e[4] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i / 2), 0};
+        b.insert(b.end(), e, e + entry);
+    }
+    put32(b, 10, static_cast<uint32_t>(b.size()));
+    b.insert(b.end(), data.begin(), data.end());
+    put32(b, 2, static_cast<uint32_t>(b.size()));
+    return b;
+}
