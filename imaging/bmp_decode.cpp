@@ -32,7 +32,8 @@ uint16_t word_555(uint8_t blue, uint8_t green, uint8_t red) {
 uint32_t load16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 uint32_t load32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 
-// Row converters: one stored row of width pixels into one picture row.
+// Row converters: one stored row of width pixels into one picture row, which may lie over the
+// stored row as long as it starts no further on.
 using RowConverter = void (*)(const uint8_t* source, uint8_t* dest, int32_t width, const Channels& channels);
 
 void row_index1(const uint8_t* source, uint8_t* dest, int32_t width, const Channels&) {
@@ -44,11 +45,11 @@ void row_index4(const uint8_t* source, uint8_t* dest, int32_t width, const Chann
 }
 
 void row_copy8(const uint8_t* source, uint8_t* dest, int32_t width, const Channels&) {
-    std::memcpy(dest, source, static_cast<size_t>(width));
+    std::memmove(dest, source, static_cast<size_t>(width));
 }
 
 void row_copy16(const uint8_t* source, uint8_t* dest, int32_t width, const Channels&) {
-    std::memcpy(dest, source, 2 * static_cast<size_t>(width));
+    std::memmove(dest, source, 2 * static_cast<size_t>(width));
 }
 
 void row_masked16(const uint8_t* source, uint8_t* dest, int32_t width, const Channels& channels) {
@@ -56,9 +57,21 @@ void row_masked16(const uint8_t* source, uint8_t* dest, int32_t width, const Cha
     for (int32_t x = 0; x < width; ++x) out[x] = channels.word(load16(source + 2 * x));
 }
 
+// A blue, green, red triple in the low 24 bits of v, as a 5-5-5 word.
+uint16_t word_of_bgr(uint32_t v) {
+    return static_cast<uint16_t>(((v >> 3) & 0x001F) | ((v >> 6) & 0x03E0) | ((v >> 9) & 0x7C00));
+}
+
 void row_bgr24(const uint8_t* source, uint8_t* dest, int32_t width, const Channels&) {
     uint16_t* out = reinterpret_cast<uint16_t*>(dest);
-    for (int32_t x = 0; x < width; ++x, source += 3) out[x] = word_555(source[0], source[1], source[2]);
+    int32_t x = 0;
+    for (; x + 4 <= width; x += 4, source += 12) {  // four at a time: all read, then all written
+        const uint32_t a = load32(source), b = load32(source + 4), c = load32(source + 8);
+        const uint16_t w[4] = {word_of_bgr(a), word_of_bgr((a >> 24) | (b << 8)), word_of_bgr((b >> 16) | (c << 16)),
+                               word_of_bgr(c >> 8)};
+        std::memcpy(out + x, w, sizeof w);
+    }
+    for (; x < width; ++x, source += 3) out[x] = word_555(source[0], source[1], source[2]);
 }
 
 void row_bgrx32(const uint8_t* source, uint8_t* dest, int32_t width, const Channels&) {
@@ -85,24 +98,30 @@ RowConverter converter_for(BmpStorage storage) {
     }
 }
 
-// The stored rows, one stride apart, converted row by row into their places in the picture.
+// The stored rows, one stride apart, converted row by row in file order, then turned top row
+// first. Where a pixel takes no more bytes in the picture than in the file, the rows are
+// converted within the data itself: each pixel's bytes are written no further on than its
+// stored bytes, which have then been read. Only 1- and 4-bit rows, which grow, need a block
+// of their own.
 uint8_t* decode_rows(const BmpPixels& pixels, uint8_t* data, size_t picture_row) {
     const RowConverter convert = converter_for(pixels.storage);
-    const bool as_stored = convert == row_copy8 || convert == row_copy16;
-    if (as_stored && pixels.stride == static_cast<int64_t>(picture_row)) {
-        // The stored rows are the picture's rows: only their order may need turning.
-        if (!pixels.top_down) bmp_flip_rows(data, static_cast<int32_t>(picture_row), pixels.height);
-        return data;
-    }
-    uint8_t* picture = static_cast<uint8_t*>(std::malloc(picture_row * static_cast<size_t>(pixels.height)));
-    if (picture) {
-        const Channels channels(pixels.masks);
-        for (int32_t y = 0; y < pixels.height; ++y) {
-            const int32_t place = pixels.top_down ? y : pixels.height - 1 - y;
-            convert(data + y * pixels.stride, picture + place * picture_row, pixels.width, channels);
+    const bool grows = pixels.storage == BMP_INDEX1 || pixels.storage == BMP_INDEX4;
+    uint8_t* picture = data;
+    if (grows) {
+        picture = static_cast<uint8_t*>(std::malloc(picture_row * static_cast<size_t>(pixels.height)));
+        if (!picture) {
+            std::free(data);
+            return nullptr;
         }
     }
-    std::free(data);
+    const bool as_stored = convert == row_copy8 || convert == row_copy16;
+    if (!as_stored || pixels.stride != static_cast<int64_t>(picture_row)) {
+        const Channels channels(pixels.masks);
+        for (int32_t y = 0; y < pixels.height; ++y)
+            convert(data + y * pixels.stride, picture + y * picture_row, pixels.width, channels);
+    }
+    if (grows) std::free(data);
+    if (!pixels.top_down) bmp_flip_rows(picture, static_cast<int32_t>(picture_row), pixels.height);
     return picture;
 }
 
