@@ -14,7 +14,8 @@
 #include "picture_files.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizers' allocator statistics (their header is not shipped with every compiler).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
@@ -213,7 +214,7 @@ TEST(BmpLoad, EveryShapeLoadsIntoTheRecordsTwoShapes) {
         ASSERT_EQ(bmp_load(&a.bmp, dir.write(std::to_string(n++) + ".bmp", c.file).c_str()), 1);
         const BitmapInfoHeader& info = a.bmp.info_header;
         EXPECT_EQ(+info.biBitCount, c.depth);
-        EXPECT_EQ(info.biSize, c.header);
+        EXPECT_EQ(+info.biSize, c.header);
         ASSERT_EQ(static_cast<size_t>(info.biWidth) * info.biHeight * (c.depth / 8), c.picture.size());
         EXPECT_EQ(std::vector<uint8_t>(a.bmp.buffer, a.bmp.buffer + c.picture.size()), c.picture);
         for (int i = 0; i < 256; ++i) {
