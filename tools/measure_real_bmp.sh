@@ -12,8 +12,9 @@ work=${ZARN_REAL_BMP_DIR:-/tmp/zarn_real_bmp}
 packages=${*:-"a7xpg-data barrage gnurobbo-data gunroar-data icebreaker lgeneral-data lmarbles ltris
 mu-cade-data njam-data noiz2sa-data parsec47-data rrootage-data titanion-data torus-trooper-data"}
 
-cmake --build build --target bmp_probe >/dev/null
-probe=$root/build/tests/bmp_probe
+# ZARN_BMP_PROBE may name another build's probe (of an older loader, say) to compare with.
+probe=${ZARN_BMP_PROBE:-$root/build/tests/bmp_probe}
+[ -n "${ZARN_BMP_PROBE:-}" ] || cmake --build build --target bmp_probe >/dev/null
 
 mkdir -p "$work/debs" "$work/files" "$work/raw"
 for p in $packages; do

@@ -39,3 +39,4 @@ uint8_t* sdl_peer_decode_bmp(const char* name, int32_t* width, int32_t* height);
 //   SDL_LoadBMP of the file converted to red, green, blue bytes, top row first, rows without
 //   gaps (alpha dropped); null when SDL refuses the file. Release with sdl_peer_release.
 void sdl_peer_release(void* memory);
+//   SDL_free.
