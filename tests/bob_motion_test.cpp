@@ -87,6 +87,39 @@ TEST(BobAnimate, SequencesLoopOrPlayOnce) {
     bob_destroy(&once);
 }
 
+// A clone reads the arrays it borrowed for as long as its owner lives, whatever the owner puts
+// in their slots; each sprite frees the arrays it allocated, and never a borrowed one (the leak
+// checker and the address checker of the sanitizer build watch both).
+TEST(BobSequences, ReplacedArraysOutliveTheClonesAndEachSpriteFreesItsOwn) {
+    const int32_t first[] = {1, 2, 3}, second[] = {4, 5}, third[] = {0, 5, 4};
+    BOB owner = sprite(0, 0, 8, 8, BOB_SCRIPTED), clone{}, grandchild{};
+    ASSERT_EQ(bob_add_sequence(&owner, 0, 3, first), 1);
+    ASSERT_EQ(bob_add_sequence(&owner, 1, 3, first), 1);
+    ASSERT_EQ(bob_clone(&owner, &clone), 1);
+    ASSERT_EQ(bob_add_sequence(&owner, 0, 2, second), 1);
+    bob_select_sequence(&clone, 0);
+    EXPECT_EQ(frames_over(clone, 4), (std::vector<int32_t>{2, 3, 1, 2}));
+
+    // The clone's own arrays: one over a borrowed slot, one it replaces after being cloned itself.
+    ASSERT_EQ(bob_add_sequence(&clone, 1, 2, second), 1);
+    ASSERT_EQ(bob_add_sequence(&clone, 2, 3, third), 1);
+    ASSERT_EQ(bob_clone(&clone, &grandchild), 1);
+    ASSERT_EQ(bob_add_sequence(&clone, 2, 2, second), 1);
+    bob_select_sequence(&grandchild, 2);
+    EXPECT_EQ(frames_over(grandchild, 4), (std::vector<int32_t>{5, 4, 0, 5}));
+    EXPECT_EQ(bob_destroy(&grandchild), 1);
+    EXPECT_EQ(bob_destroy(&clone), 1);
+
+    bob_select_sequence(&owner, 1);
+    EXPECT_EQ(frames_over(owner, 3), (std::vector<int32_t>{2, 3, 1}));
+    bob_select_sequence(&owner, 0);
+    EXPECT_EQ(frames_over(owner, 2), (std::vector<int32_t>{5, 4}));
+    // Cloned onto itself a sprite would borrow from itself and never release anything.
+    EXPECT_EQ(bob_clone(&owner, &owner), 0);
+    EXPECT_FALSE(owner.attributes & BOB_BORROWED);
+    EXPECT_EQ(bob_destroy(&owner), 1);
+}
+
 TEST(BobMove, WrapsOnlyOnceOutsideAndReboundsWithoutCorrecting) {
     BOB w = sprite(636, 100, 32, 32, BOB_WRAPS);
     bob_set_velocity(&w, 5, 0);
@@ -197,6 +230,7 @@ TEST(RegionHasColour, ClampsToTheScreenAndTakesTheRangeInclusive) {
     EXPECT_EQ(region_has_colour(0, 0, 639, 479, 9, 5, screen.data(), pitch), 0);  // low above high
     EXPECT_EQ(region_has_colour(700, 500, 900, 900, 0, 0, screen.data(), pitch), 1);  // clamped to (639, 479)
     EXPECT_EQ(region_has_colour(0, 0, 10, 10, 0, 0, nullptr, pitch), 0);
+
 }
 
 }  // namespace
