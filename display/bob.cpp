@@ -18,11 +18,10 @@ struct BobRetired {
 
 namespace {
 
-// Rectangle coordinates are held to this range so that a sprite far off the screen cannot make
-// the arithmetic overflow; such a sprite is nowhere near any surface either way.
-constexpr int64_t COORD_LIMIT = int64_t{1} << 30;
-
-int32_t held(int64_t v) { return static_cast<int32_t>(v < -COORD_LIMIT ? -COORD_LIMIT : v > COORD_LIMIT ? COORD_LIMIT : v); }
+// Blit rectangles are worked out wide and held to the int range. Only an edge more than
+// 2^31 - 16384 pixels beyond any surface is moved (surfaces are at most 16384 wide), and a
+// stretch so long maps every visible pixel to the same source pixel either way.
+int32_t held(int64_t v) { return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v); }
 
 // The keyed blit of the current frame. Right and bottom edges of blit rectangles are exclusive,
 // and both rectangles end one pixel short of the size: the frame's last column and row are not
@@ -31,7 +30,7 @@ int draw_frame(const BOB* bob, int32_t drawn_width, int32_t drawn_height, PlatSu
     if (!bob) return 0;
     if (!(bob->attributes & BOB_SHOWN)) return 1;
     if (bob->frame < 0 || bob->frame >= BOB_MAX_FRAMES) return 0;
-    const PlatRect dest_rect{held(bob->x), held(bob->y), held(int64_t{bob->x} + drawn_width - 1),
+    const PlatRect dest_rect{bob->x, bob->y, held(int64_t{bob->x} + drawn_width - 1),
                              held(int64_t{bob->y} + drawn_height - 1)};
     const PlatRect source_rect{0, 0, held(int64_t{bob->width} - 1), held(int64_t{bob->height} - 1)};
     return plat_surface_blit(dest, &dest_rect, bob->frames[bob->frame], &source_rect, PLAT_BLIT_KEY_SOURCE) == PLAT_OK
