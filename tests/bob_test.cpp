@@ -106,6 +106,26 @@ TEST_F(Sprites, CreationWidensRowsToEightAndLogsIt) {
     EXPECT_EQ(bob.frames[0], nullptr);
 }
 
+// Creation starts a used record afresh; frames made before a refused one stay for bob_destroy.
+TEST_F(Sprites, CreatingAgainStartsAfreshAndKeepsTheFramesMadeBeforeARefusal) {
+    struct Case {
+        int32_t passing;  // surfaces made before the refusal
+        int result;
+    };
+    for (Case c : {Case{3, 1}, Case{2, 0}, Case{0, 0}}) {
+        bob.frame = bob.tick = bob.seq_pos = bob.sequence = bob.ticks_per_step = bob.anim_done = 7;
+        bob.left = bob.right = bob.top = bob.bottom = bob.vx = bob.vy = -7;
+        headless_refuse_after("surface", c.passing, 1);
+        EXPECT_EQ(bob_create(&bob, 10, 20, 30, 40, 3, BOB_CYCLE, DDSCAPS_SYSTEMMEMORY), c.result) << c.passing;
+        headless_allow("surface");
+        const std::vector<int32_t> got{bob.frame, bob.tick, bob.seq_pos, bob.sequence, bob.ticks_per_step,
+                                       bob.anim_done, bob.vx, bob.vy, bob.left, bob.right, bob.top, bob.bottom};
+        EXPECT_EQ(got, (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 0, 10, 40, 20, 60})) << c.passing;
+        for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(bob.frames[i] != nullptr, i < c.passing) << c.passing << ": " << i;
+        EXPECT_EQ(bob_destroy(&bob), 1);
+    }
+}
+
 TEST_F(Sprites, FramesAreCutFromCellsAtTheWidenedStride) {
     Picture pic(120, 80, 0);
     for (int32_t y = 0; y < 80; ++y)
