@@ -59,6 +59,18 @@ protected:
         plat_surface_set_color_key(s, 0, 0);
         return s;
     }
+    // Cuts blits onto the surface to one rectangle.
+    void clip_to(PlatSurface* s, const PlatRect& r) {
+        PlatClipper* c = nullptr;
+        ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
+        struct {
+            PlatRegionHeader h;
+            PlatRect r[1];
+        } region{{32, PLAT_REGION_RECTANGLES, 1, 16, r}, {r}};
+        ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
+        ASSERT_EQ(plat_surface_set_clipper(s, c), PLAT_OK);
+        plat_clipper_release(c);  // the surface keeps its own hold
+    }
     static std::vector<uint8_t> pixels_of(PlatSurface* s, int32_t* pitch) {
         uint8_t* p = nullptr;
         if (plat_surface_lock(s, &p, pitch) != PLAT_OK) return {};
@@ -114,15 +126,7 @@ TEST_F(Surfaces, BlitOutsideTheSurfaceIsRefusedWithoutAClipperAndCutWithOne) {
     PlatSurface* dst = surface(8, 8);
     PlatRect d{6, 6, 10, 10}, s{0, 0, 4, 4};
     EXPECT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_ERR_INVALID);
-    PlatClipper* c = nullptr;
-    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
-    struct {
-        PlatRegionHeader h;
-        PlatRect r[1];
-    } region{{32, PLAT_REGION_RECTANGLES, 1, 16, {0, 0, 8, 8}}, {{0, 0, 8, 8}}};
-    ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
-    ASSERT_EQ(plat_surface_set_clipper(dst, c), PLAT_OK);
-    plat_clipper_release(c);  // the surface keeps its own hold
+    clip_to(dst, {0, 0, 8, 8});
     ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_OK);
     EXPECT_EQ(get(dst, 6, 6), 1);
     EXPECT_EQ(get(dst, 7, 7), 0);  // (1, 1) of the source
@@ -223,15 +227,7 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
         return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
     };
     PlatSurface* dst = surface(64, 48);
-    PlatClipper* c = nullptr;
-    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
-    struct {
-        PlatRegionHeader h;
-        PlatRect r[1];
-    } region{{32, PLAT_REGION_RECTANGLES, 1, 16, {3, 2, 60, 45}}, {{3, 2, 60, 45}}};
-    ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
-    ASSERT_EQ(plat_surface_set_clipper(dst, c), PLAT_OK);
-    plat_clipper_release(c);
+    clip_to(dst, {3, 2, 60, 45});
     for (int round = 0; round < 300; ++round) {
         const int sw = 1 + rnd(40), sh = 1 + rnd(40);
         PlatSurface* src = surface(sw, sh);
@@ -320,15 +316,7 @@ TEST_F(Surfaces, RectanglesAtTheEndsOfTheIntRangeStretchExactly) {
     int32_t spitch = 0;
     const std::vector<uint8_t> source = pixels_of(src, &spitch);
     PlatSurface* dst = surface(64, 8);
-    PlatClipper* c = nullptr;
-    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
-    struct {
-        PlatRegionHeader h;
-        PlatRect r[1];
-    } region{{32, PLAT_REGION_RECTANGLES, 1, 16, {0, 0, 64, 8}}, {{0, 0, 64, 8}}};
-    ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
-    ASSERT_EQ(plat_surface_set_clipper(dst, c), PLAT_OK);
-    plat_clipper_release(c);
+    clip_to(dst, {0, 0, 64, 8});
     struct Case {
         PlatRect s, d;
     };
