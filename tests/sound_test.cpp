@@ -534,9 +534,13 @@ TEST_F(Sound, PitchFollowsTheFrequencyAtEitherOutputRate) {
         ASSERT_EQ(sound_init(), 1);
         ASSERT_EQ(headless_audio_rate(), out_rate);
         // 441 cycles of 25 samples: 441 Hz at 11025 samples per second, seamless when looped.
-        const int id = load_samples(sine(11025, 25, 100));
+        // The file states 22050; it plays at 11025 until set.
+        const int id = sound_load_wav(
+            write_temp("pitch.wav", riff_wave({chunk("fmt ", fmt(1, 1, 22050)), chunk("data", sine(11025, 25, 100))})).c_str(),
+            0xE0);
         ASSERT_EQ(id, 0);
-        ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);  // 11025 until set
+        ASSERT_EQ(sound_table[id].rate, 22050);
+        ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);
         EXPECT_NEAR(crossings(pull(out_rate).left), 2 * 441, 2);
         for (int32_t rate : {8000, 11025, 18000}) {
             SCOPED_TRACE(rate);
