@@ -2,6 +2,7 @@
 #include "sound/pcm_convert.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -43,6 +44,21 @@ void convert(const uint8_t* src, uint32_t frames, uint32_t channels, uint8_t* ds
     }
 }
 
+// The same for one or two channels, known when compiled: sums in 32 bits where they fit, the
+// division a shift, so that the loop vectorises.
+template <int W, int C>
+void convert_few(const uint8_t* src, uint32_t frames, uint8_t* dst) {
+    using Sum = std::conditional_t<(W < 4), int32_t, int64_t>;
+    constexpr int shift = 8 * (W - 1) + (C == 2 ? 1 : 0);  // d = 2^shift
+    constexpr Sum half = Sum(1) << (shift - 1);
+    for (uint32_t f = 0; f < frames; ++f) {
+        Sum sum = 0;
+        for (int c = 0; c < C; ++c) sum += sample<W>(src + (size_t(f) * C + size_t(c)) * W);
+        const Sum v = (sum + half) >> shift;
+        dst[f] = uint8_t((v > 127 ? Sum(127) : v) + 128);
+    }
+}
+
 }  // namespace
 
 int pcm_layout(uint32_t channels, uint32_t bits_per_sample, PcmLayout* out) {
@@ -59,10 +75,18 @@ void pcm_to_u8_mono(const uint8_t* src, uint32_t frames, const PcmLayout& layout
         if (frames) std::memcpy(dst, src, frames);
         return;
     }
-    switch (layout.sample_bytes) {
-    case 1: convert<1>(src, frames, layout.channels, dst); break;
-    case 2: convert<2>(src, frames, layout.channels, dst); break;
-    case 3: convert<3>(src, frames, layout.channels, dst); break;
+    const uint32_t key = layout.sample_bytes * 10 + (layout.channels <= 2 ? layout.channels : 0);
+    switch (key) {
+    case 12: convert_few<1, 2>(src, frames, dst); break;
+    case 21: convert_few<2, 1>(src, frames, dst); break;
+    case 22: convert_few<2, 2>(src, frames, dst); break;
+    case 31: convert_few<3, 1>(src, frames, dst); break;
+    case 32: convert_few<3, 2>(src, frames, dst); break;
+    case 41: convert_few<4, 1>(src, frames, dst); break;
+    case 42: convert_few<4, 2>(src, frames, dst); break;
+    case 10: convert<1>(src, frames, layout.channels, dst); break;
+    case 20: convert<2>(src, frames, layout.channels, dst); break;
+    case 30: convert<3>(src, frames, layout.channels, dst); break;
     default: convert<4>(src, frames, layout.channels, dst); break;
     }
 }
