@@ -335,7 +335,7 @@ TEST_F(Sound, FilesSoxWritesSoundAsSoxDecodesThem) {
     };
     std::vector<Case> cases;
     for (int bits : {8, 16, 24, 32})
-        for (int channels : {1, 2, 3, 6}) cases.push_back({"wavpcm", bits, channels});
+        for (int channels : {1, 2, 3, 4, 6}) cases.push_back({"wavpcm", bits, channels});
     // sox writes 8-bit mono as a sound data block, 8-bit stereo as an extended block before it,
     // and 16 bits as a new-format block; it has no 8-bit VOC beyond two channels.
     for (const Case c : {Case{"voc", 8, 1}, Case{"voc", 8, 2}, Case{"voc", 16, 1}, Case{"voc", 16, 2}, Case{"voc", 16, 3}})
