@@ -71,3 +71,24 @@ TEST_F(Window, KeyDownNowByVirtualKey) {
 }
 
 }  // namespace
+
+namespace {
+
+// A refusal by a name the platform never asks under would refuse nothing, and the test that set
+// it would pass without testing anything: every unknown name stops the run.
+TEST(HeadlessScriptDeathTest, UnknownRequestNamesStopTheRun) {
+    EXPECT_DEATH(headless_refuse("lokc", 1), "unknown request name \"lokc\"");
+    EXPECT_DEATH(headless_allow("flipp"), "unknown request name \"flipp\"");
+    EXPECT_DEATH(headless_request_count("sound_plya"), "unknown request name \"sound_plya\"");
+    EXPECT_DEATH(headless_refuse(nullptr, 1), "unknown request name");
+    int names = 0;
+    for (const char* const* n = headless_request_names(); *n; ++n, ++names) {
+        headless_refuse(*n, 1);
+        headless_allow(*n);
+        EXPECT_EQ(headless_request_count(*n), 0) << *n;
+    }
+    EXPECT_EQ(names, 51);
+    headless_reset();
+}
+
+}  // namespace

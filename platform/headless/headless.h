@@ -15,10 +15,14 @@ void headless_refuse(const char* request, int32_t times);
 //   joystick_poll, joystick_read, sound,
 //   sound_cooperative, sound_buffer, sound_lock, sound_unlock, sound_position, sound_play,
 //   sound_stop, sound_status, sound_volume, sound_frequency, sound_pan, sound_duplicate.
+//   Any other name (a misspelt one would refuse nothing) prints it on stderr and aborts; so do
+//   the two calls below.
 void headless_allow(const char* request);
 //   Ends the refusals of this request.
 int32_t headless_request_count(const char* request);
 //   How many times the request has been made since the reset, refused ones included.
+const char* const* headless_request_names();
+//   The names above, in that order, followed by a null.
 
 void headless_set_ticks(uint32_t now);
 //   The counter's next reading.
@@ -27,6 +31,11 @@ void headless_set_tick_step(uint32_t step);
 void headless_on_tick(void (*observer)(uint32_t now, void* context), void* context);
 //   Calls the observer at every reading of the counter, with the value read (null: no observer).
 //   Lets a test look at the state of an operation that paces itself by the clock.
+void headless_set_fine_ticks(uint32_t rest_us, uint32_t step_us);
+//   Gives the counter a finer reading (none at the reset): microseconds, the counter times 1000
+//   plus a rest within the millisecond, set here to rest_us % 1000. Each fine reading moves the
+//   rest on by step_us (at least 1), carrying whole milliseconds into the counter; the counter's
+//   own readings leave the rest alone.
 
 void headless_key_set(int32_t key_code, int down);
 //   Holds (down non-zero) or lets go of the key with this key code.
