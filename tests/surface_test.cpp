@@ -5,6 +5,7 @@
 
 #include "headless_fixture.h"
 #include "platform/status.h"
+#include "platform/ticks.h"
 #include "platform/video.h"
 
 namespace {
@@ -251,6 +252,111 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
         plat_surface_release(src);
         made.pop_back();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The primary surface shows what is written into it outside a flip: with the counter's readings
+// showing it (as the real display's do), a lock, fill, blit or text on the primary is shown once,
+// a refresh period (16 ms here) after the last picture; the back surface is not the screen, and
+// a primary still locked is shown again every period.
+TEST_F(Surfaces, WritesIntoThePrimaryShowAtTheCountersReadingsOnceAPeriod) {
+    PlatSurface* primary = nullptr;
+    PlatSurface* back = nullptr;
+    ASSERT_EQ(plat_primary_create(dev, &primary), PLAT_OK);
+    made.push_back(primary);
+    ASSERT_EQ(plat_primary_back(primary, &back), PLAT_OK);
+    made.push_back(back);
+    PlatSurface* nine = surface(1, 1);
+    plat_surface_fill(nine, nullptr, 9);
+    headless_present_on_tick(16);
+    headless_set_ticks(1000);
+    struct Case {
+        const char* what;
+        int (*write)(PlatSurface* primary, PlatSurface* back, PlatSurface* nine);  // 1: leaves it locked
+        int shown;  // presents over 40 readings
+        int index;  // then seen at (1, 1)
+    };
+    const Case cases[] = {
+        {"nothing written", [](PlatSurface*, PlatSurface*, PlatSurface*) { return 0; }, 0, 7},
+        {"the back surface locked and written",
+         [](PlatSurface*, PlatSurface* b, PlatSurface*) {
+             uint8_t* p = nullptr;
+             int32_t pitch = 0;
+             plat_surface_lock(b, &p, &pitch);
+             p[pitch + 1] = 9;
+             plat_surface_unlock(b, p);
+             return 0;
+         },
+         0, 7},
+        {"locked, written, unlocked",
+         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
+             uint8_t* p = nullptr;
+             int32_t pitch = 0;
+             plat_surface_lock(f, &p, &pitch);
+             p[pitch + 1] = 9;
+             plat_surface_unlock(f, p);
+             return 0;
+         },
+         1, 9},
+        {"locked, written, left locked",
+         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
+             uint8_t* p = nullptr;
+             int32_t pitch = 0;
+             plat_surface_lock(f, &p, &pitch);
+             p[pitch + 1] = 9;
+             return 1;
+         },
+         2, 9},
+        {"filled",
+         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
+             const PlatRect r{1, 1, 2, 2};
+             plat_surface_fill(f, &r, 9);
+             return 0;
+         },
+         1, 9},
+        {"blitted on",
+         [](PlatSurface* f, PlatSurface*, PlatSurface* n) {
+             PlatRect r{1, 1, 2, 2};
+             plat_surface_blit(f, &r, n, nullptr, 0);
+             return 0;
+         },
+         1, 9},
+        {"text drawn",
+         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
+             plat_text_draw(f, 0, 0, "x", 255, 255, 255);
+             return 0;
+         },
+         1, 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        plat_surface_fill(back, nullptr, 7);
+        ASSERT_EQ(plat_flip(primary), PLAT_OK);
+        const int32_t flips = headless_present_count();
+        const int locked = c.write(primary, back, nine);
+        for (int i = 0; i < 16; ++i) plat_ticks();  // the period is counted from the first reading
+        EXPECT_EQ(headless_present_count(), flips);
+        EXPECT_EQ(headless_visible_index(1, 1), 7);
+        for (int i = 0; i < 24; ++i) plat_ticks();
+        EXPECT_EQ(headless_present_count(), flips + c.shown);
+        EXPECT_EQ(headless_visible_index(1, 1), c.index);
+        if (locked) {
+            uint8_t* p = nullptr;
+            int32_t pitch = 0;
+            EXPECT_EQ(plat_surface_lock(primary, &p, &pitch), PLAT_ERR_BUSY);
+            plat_surface_unlock(primary, nullptr);
+        }
+    }
+    // Off (as at the reset), the readings show nothing.
+    headless_present_on_tick(0);
+    const PlatRect r{1, 1, 2, 2};
+    plat_surface_fill(primary, &r, 3);
+    const int32_t before = headless_present_count();
+    for (int i = 0; i < 40; ++i) plat_ticks();
+    EXPECT_EQ(headless_present_count(), before);
 }
 
 }  // namespace

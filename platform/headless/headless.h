@@ -67,6 +67,10 @@ int headless_cursor_shown();
 //   1 while the cursor is shown.
 int headless_window_open();
 
+void headless_present_on_tick(uint32_t period_ms);
+//   From now on each reading of the counter shows what was written into the primary surface
+//   since it was last shown, at most once every period_ms, as the real display does; 0 (as at
+//   the reset) shows pictures only at flips and palette changes.
 int32_t headless_present_count();
 //   Pictures shown so far (flips and palette changes on the visible surface).
 int headless_visible_size(int32_t* width, int32_t* height);

@@ -65,6 +65,7 @@ uint8_t g_scancodes[KEY_SCANCODE_COUNT] = {};
 int g_cursor_shown = 1;
 int g_window = 0;
 int32_t g_presents = 0;
+uint32_t g_present_period = 0;  // ms between presents of a written primary from the counter; 0 none
 int32_t g_vis_w = 0, g_vis_h = 0;
 std::vector<uint8_t> g_visible;
 PaletteEntry g_visible_palette[256] = {};
@@ -118,6 +119,7 @@ void headless_reset() {
     std::memset(g_scancodes, 0, sizeof g_scancodes);
     g_cursor_shown = 1;
     g_presents = 0;
+    g_present_period = 0;
     g_texts.clear();
     g_text_total = 0;
     g_mouse_dx = g_mouse_dy = g_mouse_dz = 0;
@@ -209,6 +211,7 @@ void headless_keys_clear() { std::memset(g_scancodes, 0, sizeof g_scancodes); }
 int headless_cursor_shown() { return g_cursor_shown; }
 int headless_window_open() { return g_window; }
 int32_t headless_present_count() { return g_presents; }
+void headless_present_on_tick(uint32_t period_ms) { g_present_period = period_ms; }
 
 int headless_visible_size(int32_t* width, int32_t* height) {
     if (width) *width = g_vis_w;
@@ -362,6 +365,7 @@ int backend_joystick_read(int32_t handle, BackendJoystickRaw* raw) {
 uint32_t plat_ticks() {
     uint32_t now = g_ticks;
     g_ticks += g_tick_step;
+    if (g_present_period) video_present_primary_if_changed(uint64_t{now} * 1000u, uint64_t{g_present_period} * 1000u);
     if (g_tick_observer) g_tick_observer(now, g_tick_context);
     return now;
 }
