@@ -45,6 +45,27 @@ TEST_F(Window, QueueIsBoundedAndPaintsMerge) {
     EXPECT_EQ(m.param, 3);
 }
 
+// A quit asked for before the window exists is not pending once it does; a quit posted as a
+// message carries its code.
+TEST_F(Window, QuitBeforeTheWindowIsDroppedAndAPostedQuitCarriesItsCode) {
+    PlatMessage m{};
+    EXPECT_EQ(plat_message_take(&m), 0);
+    plat_post_quit(9);
+    ASSERT_EQ(plat_window_create("t"), PLAT_OK);
+    ASSERT_EQ(plat_message_take(&m), 1);
+    EXPECT_EQ(m.kind, PLAT_MSG_CREATE);
+    EXPECT_EQ(plat_message_take(&m), 0);
+    for (int32_t code : {7, -1, 0}) {
+        SCOPED_TRACE(code);
+        m = PlatMessage{};
+        ASSERT_EQ(plat_message_post(PLAT_MSG_QUIT, code), PLAT_OK);
+        ASSERT_EQ(plat_message_take(&m), 1);
+        EXPECT_EQ(m.kind, PLAT_MSG_QUIT);
+        EXPECT_EQ(m.param, code);
+        EXPECT_EQ(plat_message_take(&m), 0);
+    }
+}
+
 TEST_F(Window, RefusedWindowAndCursor) {
     headless_refuse("window", 1);
     EXPECT_NE(plat_window_create("t"), PLAT_OK);

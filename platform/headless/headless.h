@@ -66,6 +66,8 @@ int32_t headless_joystick_open_count();
 int headless_cursor_shown();
 //   1 while the cursor is shown.
 int headless_window_open();
+int headless_device_open();
+//   1 while the display device is open (from the first device made to the last one released).
 
 void headless_present_on_tick(uint32_t period_ms);
 //   From now on each reading of the counter shows what was written into the primary surface

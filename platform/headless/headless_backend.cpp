@@ -64,6 +64,7 @@ void* g_tick_context = nullptr;
 uint8_t g_scancodes[KEY_SCANCODE_COUNT] = {};
 int g_cursor_shown = 1;
 int g_window = 0;
+int g_device_open = 0;
 int32_t g_presents = 0;
 uint32_t g_present_period = 0;  // ms between presents of a written primary from the counter; 0 none
 int32_t g_vis_w = 0, g_vis_h = 0;
@@ -210,6 +211,7 @@ int32_t headless_joystick_open_count() {
 void headless_keys_clear() { std::memset(g_scancodes, 0, sizeof g_scancodes); }
 int headless_cursor_shown() { return g_cursor_shown; }
 int headless_window_open() { return g_window; }
+int headless_device_open() { return g_device_open; }
 int32_t headless_present_count() { return g_presents; }
 void headless_present_on_tick(uint32_t period_ms) { g_present_period = period_ms; }
 
@@ -250,8 +252,12 @@ int backend_allows(const char* request) {
     return 0;
 }
 
-int backend_device_open() { return PLAT_OK; }
-void backend_device_close() {}
+int backend_device_open() {
+    g_device_open = 1;
+    return PLAT_OK;
+}
+
+void backend_device_close() { g_device_open = 0; }
 int backend_set_mode(int32_t, int32_t, int32_t) { return PLAT_OK; }
 
 void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
