@@ -46,7 +46,7 @@ int32_t g_mode_w = 0, g_mode_h = 0;
 int g_devices_open = 0;
 PlatSurface* g_visible = nullptr;  // the live primary surface, if any
 // The primary shows what is written into it, as video memory would: a lock, fill, blit or text
-// on it since the picture was last shown leaves it to be shown again (video.h).
+// on it since the picture was last shown leaves it to be shown again (backend.h).
 int g_primary_written = 0;
 int g_shown_since_check = 0;  // a picture was shown since the last video_present_primary_if_changed
 uint64_t g_last_shown_us = 0;  // when video_present_primary_if_changed last knew one was shown

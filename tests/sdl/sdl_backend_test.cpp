@@ -1,5 +1,8 @@
 // The SDL backend on a real SDL video driver: the picture presented through the palette,
-// text in the chosen entry, palette changes shown without a flip, and no display at all.
+// text in the chosen entry, palette changes and drawing into the primary shown without a flip,
+// and no display at all.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -186,8 +189,8 @@ uint32_t shown_at(const Screenshot& s, int x, int y) {
 bool dark(uint32_t rgb) { return ((rgb >> 16) & 0xFF) < 40 && ((rgb >> 8) & 0xFF) < 40 && (rgb & 0xFF) < 40; }
 bool red(uint32_t rgb) { return ((rgb >> 16) & 0xFF) > 200 && ((rgb >> 8) & 0xFF) < 50 && (rgb & 0xFF) < 50; }
 
-// What the wipe's watcher saw: once the picture shown has a band of 120 columns or more, a
-// screenshot is taken at once, from inside the wipe's own wait.
+// What the wipe's watcher saw: once the picture shown has a band of 100 columns or more (of the
+// 320 each side closes), a screenshot is taken at once, from inside the wipe's own wait.
 struct WipeWatch {
     std::string path;
     std::vector<uint32_t> frame = std::vector<uint32_t>(640 * 480);
@@ -198,8 +201,8 @@ struct WipeWatch {
 
 void watch_wipe(uint32_t, void* context) {
     WipeWatch* w = static_cast<WipeWatch*>(context);
-    if (w->taken || !primary_pixels || primary_pixels[240 * primary_pitch + 120] != 0) return;
-    if (!sdl_backend_read_frame(w->frame.data(), 640, 480) || w->frame[240 * 640 + 120] != argb(0, 0, 0)) return;
+    if (w->taken || !primary_pixels || primary_pixels[240 * primary_pitch + 100] != 0) return;
+    if (!sdl_backend_read_frame(w->frame.data(), 640, 480) || w->frame[240 * 640 + 100] != argb(0, 0, 0)) return;
     while (w->band < 640 && w->frame[240 * 640 + w->band] == argb(0, 0, 0)) ++w->band;
     w->taken = take_screenshot(w->path, &w->shot) ? 1 : -1;
 }
@@ -209,19 +212,19 @@ void watch_wipe(uint32_t, void* context) {
 TEST_F(SdlDisplay, WipeAndDissolveShowOnTheScreenAsTheyAreDrawn) {
     if (std::string(sdl_backend_video_driver()) != "x11" || std::system("command -v import >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "needs X11 and ImageMagick's import";
-    const std::string dir = ::testing::TempDir();
+    const std::string stem = ::testing::TempDir() + "zarn_" + std::to_string(getpid());
     display_fill_surface(display_back, 63);  // red
     ASSERT_EQ(display_flip(), 1);
     ASSERT_NE(display_lock_primary(), nullptr);
     WipeWatch watch;
-    watch.path = dir + "zarn_wipe_halfway.ppm";
+    watch.path = stem + "_wipe_halfway.ppm";
     sdl_backend_on_tick(watch_wipe, &watch);
     screen_transition(TRANSITION_CLOSE_SIDES, primary_pixels, primary_pitch);
     sdl_backend_on_tick(nullptr, nullptr);
-    EXPECT_EQ(watch.taken, 1) << "no picture with the wipe halfway was shown";
+    EXPECT_EQ(watch.taken, 1) << "no picture of the wipe a third of the way or more was shown";
     if (watch.taken == 1) {
-        EXPECT_GE(watch.band, 120);
-        EXPECT_LT(watch.band, 300);
+        EXPECT_GE(watch.band, 100);
+        EXPECT_LT(watch.band, 310);
         for (int y : {0, 240, 479}) {
             SCOPED_TRACE(y);
             int left = 0, right = 0;
@@ -252,7 +255,7 @@ TEST_F(SdlDisplay, WipeAndDissolveShowOnTheScreenAsTheyAreDrawn) {
         clock_wait(10);
     }
     Screenshot last;
-    ASSERT_TRUE(take_screenshot(dir + "zarn_dissolve_end.ppm", &last));
+    ASSERT_TRUE(take_screenshot(stem + "_dissolve_end.ppm", &last));
     int black = 0, left_red = 0;
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
@@ -262,6 +265,8 @@ TEST_F(SdlDisplay, WipeAndDissolveShowOnTheScreenAsTheyAreDrawn) {
     EXPECT_GT(black, 640 * 480 * 95 / 100);  // about e^-4 of the places are never drawn
     EXPECT_EQ(black + left_red, 640 * 480);
     display_unlock_primary();
+    std::remove(watch.path.c_str());
+    std::remove((stem + "_dissolve_end.ppm").c_str());
 }
 
 TEST(NoDisplay, WindowAndDisplayRefuseAtOnce) {
