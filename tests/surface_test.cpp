@@ -260,6 +260,16 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
 
 namespace {
 
+// Locks the surface and writes 9 at (1, 1); gives keep_locked, leaving it locked when non-zero.
+int poke(PlatSurface* s, int keep_locked) {
+    uint8_t* p = nullptr;
+    int32_t pitch = 0;
+    if (plat_surface_lock(s, &p, &pitch) != PLAT_OK) return 0;
+    p[pitch + 1] = 9;
+    if (!keep_locked) plat_surface_unlock(s, p);
+    return keep_locked;
+}
+
 // The primary surface shows what is written into it outside a flip: with the counter's readings
 // showing it (as the real display's do), a lock, fill, blit or text on the primary is shown once,
 // a refresh period (16 ms here) after the last picture; the back surface is not the screen, and
@@ -283,35 +293,9 @@ TEST_F(Surfaces, WritesIntoThePrimaryShowAtTheCountersReadingsOnceAPeriod) {
     };
     const Case cases[] = {
         {"nothing written", [](PlatSurface*, PlatSurface*, PlatSurface*) { return 0; }, 0, 7},
-        {"the back surface locked and written",
-         [](PlatSurface*, PlatSurface* b, PlatSurface*) {
-             uint8_t* p = nullptr;
-             int32_t pitch = 0;
-             plat_surface_lock(b, &p, &pitch);
-             p[pitch + 1] = 9;
-             plat_surface_unlock(b, p);
-             return 0;
-         },
-         0, 7},
-        {"locked, written, unlocked",
-         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
-             uint8_t* p = nullptr;
-             int32_t pitch = 0;
-             plat_surface_lock(f, &p, &pitch);
-             p[pitch + 1] = 9;
-             plat_surface_unlock(f, p);
-             return 0;
-         },
-         1, 9},
-        {"locked, written, left locked",
-         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
-             uint8_t* p = nullptr;
-             int32_t pitch = 0;
-             plat_surface_lock(f, &p, &pitch);
-             p[pitch + 1] = 9;
-             return 1;
-         },
-         2, 9},
+        {"the back surface locked and written", [](PlatSurface*, PlatSurface* b, PlatSurface*) { return poke(b, 0); }, 0, 7},
+        {"locked, written, unlocked", [](PlatSurface* f, PlatSurface*, PlatSurface*) { return poke(f, 0); }, 1, 9},
+        {"locked, written, left locked", [](PlatSurface* f, PlatSurface*, PlatSurface*) { return poke(f, 1); }, 2, 9},
         {"filled",
          [](PlatSurface* f, PlatSurface*, PlatSurface*) {
              const PlatRect r{1, 1, 2, 2};
