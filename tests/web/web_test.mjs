@@ -127,9 +127,6 @@ async function mainSession() {
 
   await page.waitForFunction(() => window.Module && Module.zarnStats && Module.zarnStats.firstFlipPainted > 0,
                              {timeout: 15000});
-  const load = await stats(() => Module.zarnStats.firstFlipPainted);
-  figures.push(`load to main menu ${load.toFixed(0)} ms (limit ${LOAD_LIMIT_MS})`);
-  check(load <= LOAD_LIMIT_MS, `the main menu showed ${load.toFixed(0)} ms after the page began loading`);
 
   // A key held long enough for a once-a-frame snapshot to see it.
   async function press(key, hold = 150) {
@@ -188,6 +185,16 @@ async function mainSession() {
   figures.push(`audio peak ${peak.toFixed(3)} after the welcome sound`);
   check(peak >= 0.02, `the audio graph received only silence (peak ${peak})`);
 
+  // F asks for full screen and F again leaves it; the keys the game uses are kept from scrolling
+  // or leaving the page, the others are not.
+  await stats(() => window.addEventListener('keydown', (e) => {
+    (window.zarnPrevented = window.zarnPrevented || {})[e.code] = e.defaultPrevented;
+  }));
+  await press('KeyF');
+  check(await stats(() => document.fullscreenElement === document.documentElement), 'F did not ask for full screen');
+  await press('KeyF');
+  check(await stats(() => !document.fullscreenElement), 'F again did not leave full screen');
+
   // Enter on item 2 opens the options: the pointer at the first speed, the normal speed boxed;
   // Down and Enter go back to the main menu, Left and Enter start a game.
   await press('Enter');
@@ -223,6 +230,20 @@ async function mainSession() {
                                   [616, 376, 24, 104, BLUE, 50, 'the right racquet at the bottom'],
                                   [616, 250, 24, 80, BLUE, 0, 'no right racquet in the middle', 4]]);
 
+  // A key held while the page loses the keyboard is let go: the racquet stops.
+  await page.keyboard.down('KeyZ');
+  await sleep(150);
+  await stats(() => window.dispatchEvent(new Event('blur')));
+  await sleep(150);
+  const blurred = await shot('blurred');
+  await sleep(300);
+  check(sameArea(blurred, await shot('blurred_later'), 0, 0, 24, 480), 'the left racquet kept moving after the blur');
+  await page.keyboard.up('KeyZ');
+  const prevented = await stats(() => window.zarnPrevented);
+  for (const code of ['ArrowLeft', 'ArrowDown', 'Space'])
+    check(prevented[code] === true, `${code} was not kept from the page`);
+  check(prevented.KeyF === false && prevented.KeyA === false, 'keys the page may use were kept from it');
+
   // Serve, then P pauses: the banner, and nothing moves; P again and the ball moves on.
   await press('Space');
   await press('KeyP');
@@ -252,6 +273,7 @@ async function mainSession() {
 
   // Escape returns to the menu; Escape again fades out and the page says the game has ended.
   await press('Escape');
+  check(await stats(() => window.zarnPrevented.Escape === true), 'Escape was not kept from the page');
   await expectScreen('menu_again', [[60, 48, 520, 60, GOLD, 2000, 'the title after Escape']]);
   await press('Escape');
   await page.waitForFunction(() => /has ended/.test(document.getElementById('message').textContent),
@@ -259,6 +281,29 @@ async function mainSession() {
   await shot('ended');
   check(problems.length === 0, `the page reported problems:\n  ${problems.join('\n  ')}`);
   await page.close();
+}
+
+// From the start of the page's load to the main menu on the screen, three times (the machine may
+// be busy with other work): the quickest is the page's own time.
+async function loadTime() {
+  const loads = [];
+  for (let i = 0; i < 3; i++) {
+    const {page, problems} = await openPage(`${base}/site/index.html`);
+    await page.waitForFunction(() => window.Module && Module.zarnStats && Module.zarnStats.firstFlipPainted > 0,
+                               {timeout: 15000});
+    loads.push(await page.evaluate(() => {
+      const mark = (name) => (performance.getEntriesByName(name)[0] || {startTime: NaN}).startTime.toFixed(0);
+      return {total: Module.zarnStats.firstFlipPainted,
+              parts: `script run ${mark('zarn-script')}, game started ${mark('zarn-started')}, ` +
+                     `first frame ${Module.zarnStats.firstFlip.toFixed(0)}`};
+    }));
+    check(problems.length === 0, `loading the page reported problems:\n  ${problems.join('\n  ')}`);
+    await page.close();
+  }
+  const best = loads.reduce((a, b) => (b.total < a.total ? b : a));
+  figures.push(`load to main menu ${best.total.toFixed(0)} ms (${best.parts}; limit ${LOAD_LIMIT_MS}), ` +
+               `quickest of ${loads.map((l) => l.total.toFixed(0)).join(', ')}`);
+  check(best.total <= LOAD_LIMIT_MS, `the main menu showed ${best.total.toFixed(0)} ms after the page began loading`);
 }
 
 // The cost of a frame of play in the page against the native headless frame in this run.
@@ -315,6 +360,7 @@ try {
   const size = readdirSync(site).reduce((sum, f) => sum + statSync(join(site, f)).size, 0);
   figures.push(`folder ${size} bytes (limit ${FOLDER_LIMIT}): ${readdirSync(site).join(', ')}`);
   check(size <= FOLDER_LIMIT, `the page's folder holds ${size} bytes`);
+  await loadTime();
   await mainSession();
   await frameCost();
   await missingFeatures();
