@@ -321,7 +321,7 @@ async function frameCost() {
   const web = JSON.parse(line);
   const native = JSON.parse(readFileSync(nativeJson, 'utf8')).benchmarks
     .find((b) => b.name === 'BM_GameFrame_Play_Headless');
-  // The native frame's processor time: the page's median batch is the one least disturbed by
+  // The native frame's processor time: the page's quickest batch is the one least disturbed by
   // whatever else the machine runs, so both sides leave that out.
   const nativeUs = native.cpu_time * {ns: 1e-3, us: 1, ms: 1e3}[native.time_unit];
   const ratio = web.frame_us / nativeUs;
