@@ -83,3 +83,32 @@ SdlPeerSurface* sdl_peer_load_bmp(const char* name) {
     SDL_Surface* s = SDL_LoadBMP(name);
     return s ? new SdlPeerSurface{s} : nullptr;
 }
+
+SdlPeerSurface* sdl_peer_rgb24(int32_t width, int32_t height) {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_RGB24);
+    return s ? new SdlPeerSurface{s} : nullptr;
+}
+
+int sdl_peer_save_bmp(SdlPeerSurface* surface, const char* name) {
+    return surface ? SDL_SaveBMP(surface->s, name) : -1;
+}
+
+uint8_t* sdl_peer_decode_bmp(const char* name, int32_t* width, int32_t* height) {
+    SDL_Surface* loaded = SDL_LoadBMP(name);
+    if (!loaded) return nullptr;
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(loaded);
+    if (!rgb) return nullptr;
+    const size_t row = 3 * static_cast<size_t>(rgb->w);
+    uint8_t* out = static_cast<uint8_t*>(SDL_malloc(row * static_cast<size_t>(rgb->h) + 1));
+    if (out) {
+        for (int y = 0; y < rgb->h; ++y)
+            SDL_memcpy(out + y * row, static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch, row);
+        *width = rgb->w;
+        *height = rgb->h;
+    }
+    SDL_FreeSurface(rgb);
+    return out;
+}
+
+void sdl_peer_release(void* memory) { SDL_free(memory); }
