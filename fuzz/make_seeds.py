@@ -50,8 +50,9 @@ RLE4 = bytes([5, 0x12, 0, 3, 0x34, 0x50, 1, 0x60, 0, 0, 9, 0x77, 0, 0, 0, 2, 2, 
               0, 5, 0x12, 0x34, 0x50, 0, 2, 0x89, 0, 1])
 
 
-def wav(fmt_tag=1, data=b"\x80" * 64, data_size=None, fmt_size=16, extra_chunks=b""):
-    fmt = struct.pack("<HHIIHH", fmt_tag, 1, 11025, 11025, 1, 8) + bytes(fmt_size - 16)
+def wav(fmt_tag=1, data=b"\x80" * 64, data_size=None, fmt_size=16, extra_chunks=b"", channels=1, bits=8):
+    align = channels * ((bits + 7) // 8)
+    fmt = struct.pack("<HHIIHH", fmt_tag, channels, 11025, 11025 * align, align, bits) + bytes(fmt_size - 16)
     d = struct.pack("<4sI", b"data", len(data) if data_size is None else data_size) + data
     body = b"WAVE" + struct.pack("<4sI", b"fmt ", fmt_size) + fmt + extra_chunks + d
     return b"RIFF" + struct.pack("<I", len(body)) + body
@@ -63,6 +64,23 @@ def voc(offset=26, rate_constant=166, length=None, samples=b"\x80" * 100):
     l = len(samples) + 2 if length is None else length
     block = bytes([1]) + struct.pack("<I", l)[:3] + bytes([rate_constant, 0]) + samples
     return header[:offset] + block
+
+
+def voc_blocks(*blocks):
+    """A 26-byte VOC header, then blocks of (type, body) or (type, body, stated length)."""
+    out = b"Creative Voice File\x1a" + struct.pack("<HHH", 26, 0x0114, 0x111F)
+    for b in blocks:
+        body = b[1]
+        out += bytes([b[0]]) + struct.pack("<I", len(body) if len(b) < 3 else b[2])[:3] + body
+    return out
+
+
+def voc_new(rate=22050, bits=16, channels=2, codec=4, samples=bytes(range(64))):
+    return struct.pack("<IBBHI", rate, bits, channels, codec, 0) + samples
+
+
+def ramp(n, width):
+    return b"".join(struct.pack("<i", (i * 0x01234567) & 0x7FFFFFFF)[:width] for i in range(n))
 
 
 SEEDS = {
@@ -121,6 +139,16 @@ SEEDS = {
         "data_too_long.wav": wav(data_size=100000),
         "fmt_short.wav": wav()[:30],
         "no_data.wav": wav()[:36],
+        "s16_stereo.wav": wav(channels=2, bits=16, data=ramp(64, 2)),
+        "u8_stereo.wav": wav(channels=2, bits=8, data=ramp(64, 1)),
+        "s24_3ch.wav": wav(channels=3, bits=24, data=ramp(63, 3)),
+        "s32_6ch.wav": wav(channels=6, bits=32, data=ramp(60, 4)),
+        "s12_mono.wav": wav(bits=12, data=ramp(32, 2)),
+        "cut_in_frame.wav": wav(channels=2, bits=16, data=ramp(7, 2) + b"\x01", data_size=4000),
+        "data_64mib.wav": wav(channels=2, bits=32, data=ramp(8, 4), data_size=64 << 20),
+        "data_absurd.wav": wav(data_size=(64 << 20) + 1),
+        "no_channel.wav": wav(channels=0),
+        "bits_40.wav": wav(bits=40, data=bytes(50)),
     },
     "voc": {
         "ok.voc": voc(),
@@ -128,6 +156,14 @@ SEEDS = {
         "short.voc": voc()[:28],
         "length_small.voc": voc(length=4),
         "length_large.voc": voc(length=0xFFFFFF),
+        "exact_end.voc": voc(samples=bytes(range(100)), length=106)[:26 + 106],
+        "new_s16_stereo.voc": voc_blocks((9, voc_new()), (0, b"")),
+        "new_u8_3ch.voc": voc_blocks((9, voc_new(bits=8, channels=3, codec=0, samples=bytes(range(30))))),
+        "new_alaw.voc": voc_blocks((9, voc_new(bits=8, channels=1, codec=6))),
+        "new_past_end.voc": voc_blocks((9, voc_new(), 200)),
+        "extended_stereo.voc": voc_blocks((8, b"\xa6\xd2\x00\x01"), (1, b"\xa5\x00" + bytes(range(40)))),
+        "extended_alone.voc": voc_blocks((8, b"\xa6\xd2\x00\x01")),
+        "text_first.voc": voc_blocks((5, b"hello\x00"), (1, b"\xa5\x00" + bytes(40))),
     },
     "palette": {
         "ok.pal": "".join("\n%d %d %d %d" % (i, 255 - i, i // 2, 4) for i in range(256)).encode(),

@@ -75,8 +75,26 @@ int64_t sdl_peer_load_wav(const char* path) {
     Uint8* bytes = nullptr;
     Uint32 length = 0;
     if (!SDL_LoadWAV(path, &format, &bytes, &length)) return -1;
+    SDL_AudioCVT cvt;
+    const int needed = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_U8, 1, format.freq);
+    if (needed < 0) {
+        SDL_FreeWAV(bytes);
+        return -1;
+    }
+    int64_t converted = length;
+    if (needed > 0) {
+        cvt.len = int(length);
+        cvt.buf = static_cast<Uint8*>(SDL_malloc(size_t(length) * size_t(cvt.len_mult)));
+        if (!cvt.buf) {
+            SDL_FreeWAV(bytes);
+            return -1;
+        }
+        SDL_memcpy(cvt.buf, bytes, length);
+        converted = SDL_ConvertAudio(&cvt) == 0 ? cvt.len_cvt : -1;
+        SDL_free(cvt.buf);
+    }
     SDL_FreeWAV(bytes);
-    return length;
+    return converted;
 }
 
 SdlPeerSurface* sdl_peer_load_bmp(const char* name) {

@@ -30,7 +30,9 @@ int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour);
 //   SDL_FillRect of the whole surface.
 
 int64_t sdl_peer_load_wav(const char* path);
-//   SDL_LoadWAV of the file, then SDL_FreeWAV: the count of sample bytes it read, or -1.
+//   SDL_LoadWAV of the file, then SDL's own conversion to unsigned 8-bit mono at the file's rate
+//   (SDL_BuildAudioCVT, SDL_ConvertAudio; none when it is that already), then SDL_FreeWAV: the
+//   count of bytes converted, or -1.
 SdlPeerSurface* sdl_peer_load_bmp(const char* name);
 //   SDL_LoadBMP: the file as an SDL surface, or null.
 int sdl_peer_save_bmp(SdlPeerSurface* surface, const char* name);
