@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/common/backend.h"
 #include "platform/status.h"
 #include "platform/ticks.h"
 #include "platform/web/web_backend.h"
@@ -24,6 +25,7 @@ constexpr double kWakeMargin = 2.0;   // ms left to a wait after its sleep, for 
 constexpr double kTurnEvery = 30.0;   // ms at most between turns outside a wait
 constexpr int kPeriods = 8;           // periods between waits' ends remembered
 constexpr double kLongestPeriod = 250.0;
+constexpr uint64_t kRefreshUs = 16667;  // the page paints at most this often
 
 struct Pace {
     int waiting = 0;          // readings now belong to a wait
@@ -99,7 +101,11 @@ void web_pace_events() {
     }
 }
 
+// A reading of the counter also shows what was written into the primary surface since it was
+// last shown, at most once a refresh, as the desktop does: a program drawing into it waits on the
+// counter. Showing costs a copy; the page turns it into pixels when it paints.
 uint32_t plat_ticks() {
+    video_present_primary_if_changed(fine_now(), kRefreshUs);
     pace_reading();
     return static_cast<uint32_t>(fine_now() / 1000u);
 }
