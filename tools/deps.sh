@@ -3,7 +3,7 @@
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind xvfb xauth xdotool
-imagemagick netpbm python3-pil sox python3"
+imagemagick netpbm python3-pil sox python3 emscripten chromium"
 missing=""
 PACKAGES="$PACKAGES doxygen"  # the API reference (docs/)
 for p in $PACKAGES; do
@@ -11,6 +11,8 @@ for p in $PACKAGES; do
     missing="$missing $p"
   fi
 done
+# npm for the web tests' browser driver; node itself may come from elsewhere than Debian.
+command -v npm >/dev/null 2>&1 || missing="$missing npm"
 [ -z "$missing" ] && exit 0
 echo "installing:$missing"
 SUDO=""
