@@ -117,7 +117,8 @@ distinct=$(head -c "$audio_before_game" "$out/audio.raw" | od -An -v -tu1 | tr -
 [ "$distinct" -ge 32 ] || fail "the captured audio holds no welcome sound ($distinct byte values)"
 
 # A missing picture: exit code 1 and its name on stderr. The program finds its data in data/
-# beside it, else in ../share/zarn-tennis (as installed), else in the working directory: in each
+# beside it, else in ../share/zarn-tennis (as installed), else in ../share/games/zarn-tennis (as
+# the Debian package puts it, the program in games/), else in the working directory: in each
 # layout, run from elsewhere, the picture missing there must be the one named.
 # broken LAYOUT PROGRAM DATA_FOLDER RUN_FOLDER
 broken() {
@@ -133,5 +134,6 @@ broken() {
 }
 broken beside zarn-tennis data elsewhere
 broken installed bin/zarn-tennis share/zarn-tennis elsewhere
+broken debian games/zarn-tennis share/games/zarn-tennis elsewhere
 broken working bin/zarn-tennis here here
 echo "end-to-end: all checks passed; screenshots in $out"
