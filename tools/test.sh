@@ -1,6 +1,6 @@
 #!/bin/sh
-# Builds everything and runs every test: once in the normal build, each file loader under
-# libFuzzer for a bounded smoke run, then every test again under ASan+UBSan.
+# Builds everything and runs every test: once in the normal build, each file loader and the call
+# sequences under libFuzzer for a bounded smoke run, then every test again under ASan+UBSan.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -10,7 +10,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARN_WERROR=ON -DZARN_
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
 
-# Every file loader under libFuzzer for a bounded smoke run; any finding fails the run.
+# Every file loader and the call sequences under libFuzzer for a bounded smoke run; any finding
+# fails the run.
 tools/fuzz.sh 30
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_WERROR=ON -DZARN_SANITIZE=ON
