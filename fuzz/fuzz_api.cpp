@@ -1284,7 +1284,11 @@ void op_plat_sound_buffer_calls(Input& in) {
     const int32_t v = in.value();
     switch (in.pick(8)) {
         case 0: plat_sound_buffer_set_position(b, static_cast<uint32_t>(v)); break;
-        case 1: plat_sound_buffer_play(b, in.pick(8) ? 0 : in.uvalue(), in.pick(8) ? 0 : in.uvalue(), static_cast<uint32_t>(v)); break;
+        case 1: {
+            const uint32_t reserved = in.pick(8) ? 0 : in.uvalue(), priority = in.pick(8) ? 0 : in.uvalue();
+            plat_sound_buffer_play(b, reserved, priority, static_cast<uint32_t>(v));
+            break;
+        }
         case 2: plat_sound_buffer_stop(b); break;
         case 3: {
             uint32_t status = 0;
