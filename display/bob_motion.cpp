@@ -163,7 +163,8 @@ int bob_collide(const BOB* a, const BOB* b) {
 
 int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high,
                       const uint8_t* pixels, int32_t pitch) {
-    if (!pixels || display_width <= 0 || display_height <= 0) return 0;
+    // The buffer holds display_height rows of pitch bytes, each at least a screen row long.
+    if (!pixels || display_width <= 0 || display_height <= 0 || pitch < display_width) return 0;
     auto clamp = [](int32_t v, int32_t limit) { return v >= limit ? limit - 1 : v < 0 ? 0 : v; };
     x1 = clamp(x1, display_width);
     x2 = clamp(x2, display_width);

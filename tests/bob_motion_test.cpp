@@ -197,6 +197,12 @@ TEST(RegionHasColour, ClampsToTheScreenAndTakesTheRangeInclusive) {
     EXPECT_EQ(region_has_colour(0, 0, 639, 479, 9, 5, screen.data(), pitch), 0);  // low above high
     EXPECT_EQ(region_has_colour(700, 500, 900, 900, 0, 0, screen.data(), pitch), 1);  // clamped to (639, 479)
     EXPECT_EQ(region_has_colour(0, 0, 10, 10, 0, 0, nullptr, pitch), 0);
+    // A pitch that does not hold a screen row is refused: nothing is read with it, neither before
+    // the buffer nor across rows (with pitch 1, (15, 0) would lie inside the square).
+    at(15, 0) = 200;
+    EXPECT_EQ(region_has_colour(0, 0, 9, 9, 200, 200, screen.data(), pitch), 0);
+    for (int32_t bad : {639, 1, 0, -1, -640, INT32_MIN})
+        EXPECT_EQ(region_has_colour(0, 0, 9, 9, 200, 200, screen.data(), bad), 0) << bad;
 }
 
 }  // namespace
