@@ -2,11 +2,12 @@
 // pictures and drawn by copying into a locked pixel buffer.
 #include "imaging/image.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
-#include "display/display.h"
+#include "imaging/buffer_bounds.h"
 
 namespace {
 
@@ -71,14 +72,13 @@ int image_load_from_bmp(PixelImage* image, const BmpFile* bmp, int32_t cx, int32
 int image_draw(const PixelImage* image, uint8_t* dest, int32_t lpitch, int32_t transparent) {
     if (!image || !(image->attr & IMAGE_ATTR_LOADED) || !image->buffer) return 0;
     if (!dest || lpitch <= 0) return 0;
-    // The destination is display_height rows of lpitch bytes, of which the first display_width
-    // (at most lpitch) are the picture: the image is cut to that.
-    const int64_t limit_w = display_width < lpitch ? display_width : lpitch;
-    const int64_t limit_h = display_height;
+    // The image is cut to what the destination holds.
+    int32_t limit_w = 0, limit_h = 0;
+    if (!buffer_bounds(dest, lpitch, &limit_w, &limit_h)) return 1;
     const int64_t left = image->x, top = image->y;
     const int64_t x0 = left > 0 ? left : 0, y0 = top > 0 ? top : 0;
-    const int64_t x1 = left + image->width < limit_w ? left + image->width : limit_w;
-    const int64_t y1 = top + image->height < limit_h ? top + image->height : limit_h;
+    const int64_t x1 = std::min<int64_t>(left + image->width, limit_w);
+    const int64_t y1 = std::min<int64_t>(top + image->height, limit_h);
     if (x0 >= x1 || y0 >= y1) return 1;
 
     const int64_t n = x1 - x0;

@@ -25,5 +25,5 @@ int image_load_from_bmp(PixelImage* image, const BmpFile* bmp, int32_t cx, int32
 //   Copies the image's size out of an 8-bit picture at a cell or pixel position; 0 for a null
 //   image or a rectangle outside the picture.
 int image_draw(const PixelImage* image, uint8_t* dest, int32_t lpitch, int32_t transparent);
-//   Copies the image into the buffer at (x, y), opaque or with index 0 transparent, cut to the
-//   display's size; 0 when it was never loaded.
+//   Copies the image into the buffer at (x, y), opaque or with index 0 transparent, cut to what
+//   the buffer holds (buffer_bounds); 0 when it was never loaded.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "display/display.h"
+#include "imaging/buffer_bounds.h"
 #include "imaging/clock.h"
 #include "imaging/draw.h"
 #include "imaging/palette.h"
@@ -99,8 +100,9 @@ void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch) {
         default:
             break;
     }
-    // The wipes need a buffer that holds the display's rows.
-    if (!pixels || lpitch < w || w <= 0 || h <= 0) return;
+    // The wipes need a buffer with room for a pixel; their lines are cut to it.
+    int32_t room_w = 0, room_h = 0;
+    if (w <= 0 || h <= 0 || !buffer_bounds(pixels, lpitch, &room_w, &room_h)) return;
     switch (kind) {
         case TRANSITION_CLOSE_SIDES:
             for (int32_t i = 0; i < w / 2; i += 2) {

@@ -16,4 +16,5 @@ enum {
 
 void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch);
 //   Plays one effect to its end. The fades change only the palette (pixels may be null); the
-//   wipes and the dissolve draw colour 0 into the locked buffer given. Unknown kinds do nothing.
+//   wipes and the dissolve draw colour 0 into the locked buffer given, cut to what it holds (not
+//   at all, and without pausing, into a null buffer or one with no room). Unknown kinds do nothing.

@@ -66,6 +66,10 @@ int plat_surface_lock(PlatSurface* surface, uint8_t** pixels, int32_t* pitch);
 //   Locks the whole surface: first pixel and pitch. PLAT_ERR_BUSY when already locked.
 int plat_surface_unlock(PlatSurface* surface, uint8_t* pixels);
 //   Ends the lock that gave these pixels.
+int plat_locked_bounds(const uint8_t* pointer, int32_t* width, int32_t* height, int32_t* pitch);
+//   When the pointer lies inside the pixels of a surface locked now: PLAT_OK with the columns
+//   and rows that remain of that surface from the pointer (width 0 when it points past the end
+//   of a row) and the surface's pitch. PLAT_ERR_INVALID otherwise. Never allocates.
 int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour);
 //   Fills the rectangle (null: the whole surface), cut to the surface; refused while locked.
 int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source,

@@ -1,11 +1,13 @@
 // Pixels, lines and rectangles: clipping, the line stepping and its refusals.
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "guarded_picture.h"
 #include "headless_fixture.h"
 #include "imaging/draw.h"
+#include "locked_surface.h"
 
 namespace {
 
@@ -44,11 +46,29 @@ TEST_F(Draw, HorizontalAndVerticalFillsAreCutToTheClipRectangle) {
     EXPECT_EQ(c.at(639, 479), 6);
     hline_fill(3, 1, 100, 8, c.pixels(), Canvas::kPitch);
     EXPECT_EQ(c.written(8), (Points{{1, 100}, {2, 100}, {3, 100}}));
-    // No buffer, or a pitch too short for a row: nothing.
+    // Spans that end or start exactly on an edge of the clip rectangle draw that pixel.
+    struct Span {
+        int32_t from, to, at;
+        int vertical;
+        Points drawn;
+    };
+    const Span spans[] = {
+        {-5, 0, 200, 0, {{0, 200}}},     {639, 900, 201, 0, {{639, 201}}},
+        {-5, 0, 200, 1, {{200, 0}}},     {479, 900, 201, 1, {{201, 479}}},
+    };
+    for (const Span& s : spans) {
+        Canvas e;
+        if (s.vertical) vline_fill(s.from, s.to, s.at, 9, e.pixels(), Canvas::kPitch);
+        else hline_fill(s.from, s.to, s.at, 9, e.pixels(), Canvas::kPitch);
+        EXPECT_EQ(e.written(9), s.drawn) << s.from << ".." << s.to << " at " << s.at;
+    }
+    // No buffer or no pitch: nothing. A plain buffer's rows are no wider than the pitch.
     hline_fill(0, 10, 0, 9, nullptr, Canvas::kPitch);
-    hline_fill(0, 10, 0, 9, c.pixels(), 100);
     vline_fill(0, 10, 0, 9, c.pixels(), -Canvas::kPitch);
+    hline_fill(0, 10, 0, 9, c.pixels(), 0);
     EXPECT_TRUE(c.written(9).empty());
+    hline_fill(0, 639, 0, 9, c.pixels(), 4);
+    EXPECT_EQ(c.written(9), (Points{{0, 0}, {1, 0}, {2, 0}, {3, 0}}));
     EXPECT_TRUE(c.outside_untouched());
 }
 
@@ -94,6 +114,11 @@ TEST_F(Draw, LineClipFollowsTheRegionTable) {
         // Start above: x = 20 - 800 / 38 = -1, half-adjusted to 0; end left (an edge region, not
         // half-adjusted): y = 18 - 20 * 38 / 40 = -1, outside, so nothing is drawn.
         {20, -20, -20, 18, 0, 20, -20, -20, 18},
+        // Lines lying on an edge are inside.
+        {5, 0, 100, 0, 1, 5, 0, 100, 0},
+        {5, 479, 100, 479, 1, 5, 479, 100, 479},
+        {0, 5, 0, 100, 1, 0, 5, 0, 100},
+        {639, 5, 639, 100, 1, 639, 5, 639, 100},
         // Huge coordinates do not overflow the arithmetic.
         {-2000000000, 240, 2000000000, 240, 1, 0, 240, 639, 240},
     };
@@ -131,7 +156,7 @@ TEST_F(Draw, LineStepsAndTheRowShortEnd) {
     EXPECT_EQ(line_draw(0, 0, 640, 10, 9, c.pixels(), Canvas::kPitch), 0);
     EXPECT_EQ(line_draw(0, 0, 10, 480, 9, c.pixels(), Canvas::kPitch), 0);
     EXPECT_EQ(line_draw(0, 0, 10, 10, 9, nullptr, Canvas::kPitch), 0);
-    EXPECT_EQ(line_draw(0, 0, 10, 10, 9, c.pixels(), 639), 0);
+    EXPECT_EQ(line_draw(0, 0, 10, 10, 9, c.pixels(), 0), 0);
     EXPECT_EQ(pixel_plot(640, 0, 9, c.pixels(), Canvas::kPitch), 0);
     EXPECT_EQ(pixel_plot(0, -1, 9, c.pixels(), Canvas::kPitch), 0);
     EXPECT_EQ(pixel_plot(0, 480, 9, c.pixels(), Canvas::kPitch), 0);
@@ -155,6 +180,47 @@ TEST_F(Draw, ClippedLinesStayInsideAndAlwaysReportDone) {
                               {320, -2147483647, 320, 2147483647}};
     for (const auto& l : far) EXPECT_EQ(line_draw_clipped(l[0], l[1], l[2], l[3], 4, c.pixels(), Canvas::kPitch), 1);
     EXPECT_TRUE(c.outside_untouched());
+}
+
+// Into a locked surface, from its first pixel or from one inside it, every write is cut to what
+// remains of the surface: a point on a small surface is drawn, none past it.
+TEST_F(Draw, EveryWriteIsCutToTheLockedSurfaceItLandsIn) {
+    open_display();
+    struct Case {
+        int32_t w, h, column, row;
+    };
+    const Case cases[] = {{32, 32, 0, 0}, {13, 7, 0, 0}, {40, 30, 8, 5}, {640, 480, 600, 450}, {9, 2, 7, 0}};
+    std::vector<std::unique_ptr<LockedSurface>> locked;  // all locked at once
+    for (const Case& k : cases) locked.push_back(std::make_unique<LockedSurface>(k.w, k.h, k.column, k.row));
+    for (const auto& s : locked) {
+        const int32_t rw = s->room_w(), rh = s->room_h();
+        uint8_t* p = s->start();
+        const int32_t pitch = s->pitch;
+        SCOPED_TRACE(testing::Message() << s->w << "x" << s->h << " from " << s->column << "," << s->row);
+        EXPECT_EQ(pixel_plot(rw - 1, rh - 1, 1, p, pitch), 1);
+        EXPECT_EQ(s->at(rw - 1, rh - 1), 1);
+        EXPECT_EQ(pixel_plot(rw, 0, 1, p, pitch), 0);
+        EXPECT_EQ(pixel_plot(0, rh, 1, p, pitch), 0);
+        EXPECT_EQ(line_draw(0, 0, rw, 0, 1, p, pitch), 0);
+        EXPECT_EQ(line_draw(0, 0, 0, rh, 1, p, pitch), 0);
+        hline_fill(-5, 700, 0, 2, p, pitch);
+        vline_fill(700, -5, 0, 3, p, pitch);
+        EXPECT_EQ(line_draw(rw - 1, 0, rw - 1, rh - 1, 4, p, pitch), 1);
+        EXPECT_EQ(line_draw_clipped(-50, rh - 1, 1000, rh - 1, 5, p, pitch), 1);
+        for (int32_t y = 0; y < rh; ++y)
+            for (int32_t x = 0; x < rw; ++x) {
+                const int expect = y == rh - 1 ? 5 : x == rw - 1 ? 4 : x == 0 ? 3 : y == 0 ? 2 : 7;
+                ASSERT_EQ(s->at(x, y), expect) << x << "," << y;
+            }
+        EXPECT_TRUE(s->outside_untouched());
+    }
+    // A surface released while locked is forgotten: drawing elsewhere still works.
+    PlatSurface* gone = display_create_surface(8, 8, DDSCAPS_SYSTEMMEMORY);
+    int32_t pitch = 0;
+    ASSERT_NE(display_lock_surface(gone, &pitch), nullptr);
+    plat_surface_release(gone);
+    Canvas c;
+    EXPECT_EQ(pixel_plot(639, 479, 1, c.pixels(), Canvas::kPitch), 1);
 }
 
 TEST_F(Draw, RectangleFillExcludesRightAndBottom) {

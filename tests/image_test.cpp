@@ -8,6 +8,7 @@
 #include "display/display.h"
 #include "headless_fixture.h"
 #include "imaging/image.h"
+#include "locked_surface.h"
 #include "platform/status.h"
 
 namespace {
@@ -42,6 +43,14 @@ TEST(PixelImage, CreateDestroyAndDrawingBeforeLoading) {
     std::vector<uint8_t> dest(64 * 64, 9);
     EXPECT_EQ(image_draw(&a.image, dest.data(), 64, 0), 0);
     EXPECT_EQ(dest[4 * 64 + 3], 9);
+
+    // Created again (the old pixels are the caller's to release first): not loaded.
+    a.image.attr |= IMAGE_ATTR_LOADED;
+    uint8_t* old = a.image.buffer;
+    ASSERT_EQ(image_create(&a.image, 3, 4, 5, 6), 1);
+    std::free(old);
+    EXPECT_EQ(a.image.attr, 0);
+    EXPECT_EQ(image_draw(&a.image, dest.data(), 64, 0), 0);
 
     PixelImage none{};
     EXPECT_EQ(image_create(&none, 0, 0, 0, 5), 0);
@@ -152,6 +161,36 @@ TEST(PixelImage, DrawingIsCutToTheDisplay) {
 }
 
 using ImageOnScreen = Headless;
+
+// Into a locked surface smaller than the image, or from a pixel inside it, the image is cut to
+// what remains of the surface.
+TEST_F(ImageOnScreen, DrawingIsCutToTheLockedSurface) {
+    open_display();
+    Image a;
+    ASSERT_EQ(image_create(&a.image, 0, 0, 64, 64), 1);
+    for (int i = 0; i < 64 * 64; ++i) a.image.buffer[i] = static_cast<uint8_t>(1 + i % 200);
+    a.image.attr |= IMAGE_ATTR_LOADED;
+    struct Case {
+        int32_t w, h, column, row, x, y;
+    };
+    const Case cases[] = {{32, 32, 0, 0, 0, 0},   {32, 32, 0, 0, -40, 10}, {13, 7, 0, 0, 0, 0},
+                          {40, 30, 8, 5, -3, -2}, {640, 480, 600, 450, 0, 0}};
+    for (const Case& k : cases)
+        for (int transparent : {0, 1}) {
+            LockedSurface s(k.w, k.h, k.column, k.row);
+            a.image.x = k.x;
+            a.image.y = k.y;
+            ASSERT_EQ(image_draw(&a.image, s.start(), s.pitch, transparent), 1);
+            for (int32_t y = 0; y < s.room_h(); ++y)
+                for (int32_t x = 0; x < s.room_w(); ++x) {
+                    const int32_t ix = x - k.x, iy = y - k.y;
+                    const bool inside = ix >= 0 && ix < 64 && iy >= 0 && iy < 64;
+                    ASSERT_EQ(s.at(x, y), inside ? a.image.buffer[iy * 64 + ix] : 7)
+                        << k.w << "x" << k.h << " at " << x << "," << y;
+                }
+            EXPECT_TRUE(s.outside_untouched()) << k.w << "x" << k.h;
+        }
+}
 
 TEST_F(ImageOnScreen, FullScreenImageDrawnIntoTheLockedBackSurface) {
     open_display();

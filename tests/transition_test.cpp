@@ -9,6 +9,7 @@
 #include "imaging/clock.h"
 #include "imaging/palette.h"
 #include "imaging/transition.h"
+#include "locked_surface.h"
 
 namespace {
 
@@ -81,6 +82,52 @@ TEST_F(Transition, FadesEndWhereTheyShouldAndKeepTheFlags) {
     for (int32_t kind : {9, -1, 1000}) screen_transition(kind, nullptr, 0);
     EXPECT_EQ(clock_now(), 0u);
     EXPECT_EQ(0, std::memcmp(before, palette_entries, sizeof before));
+}
+
+// The first step of each fade, entry by entry, from a palette that meets both clamps.
+struct FirstStep {
+    PaletteEntry seen[256];
+    static void observe(uint32_t now, void* self) {
+        if (now == 0) palette_copy_out(static_cast<FirstStep*>(self)->seen);  // the first pause
+    }
+};
+
+TEST_F(Transition, EachFadeStepMovesEveryComponentByItsAmount) {
+    open_display();
+    struct Fade {
+        int32_t kind;
+        uint32_t steps;
+        int first, red, green, blue;  // 0 for black: above 4 less 3, else 0
+    };
+    const Fade fades[] = {{TRANSITION_FADE_TO_BLACK, 80, 1, 0, 0, 0},
+                          {TRANSITION_FADE_TO_WHITE, 64, 0, 4, 4, 4},
+                          {TRANSITION_FADE_TO_BLUE, 64, 0, -4, -4, 6},
+                          {TRANSITION_FADE_TO_RED, 64, 0, 6, -4, -4},
+                          {TRANSITION_FADE_TO_GREEN, 64, 0, -4, 6, -4}};
+    PaletteEntry start[256];
+    for (int i = 0; i < 256; ++i)
+        start[i] = PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i * 37), uint8_t(i % 3)};
+    auto step = [](int v, int amount) {
+        if (amount == 0) return v > 4 ? v - 3 : 0;
+        return v + amount < 0 ? 0 : (v + amount > 255 ? 255 : v + amount);
+    };
+    for (const Fade& f : fades) {
+        ASSERT_EQ(palette_set_all(start), 1);
+        FirstStep first{};
+        script_clock();
+        headless_on_tick(&FirstStep::observe, &first);
+        screen_transition(f.kind, nullptr, 0);
+        headless_on_tick(nullptr, nullptr);
+        EXPECT_EQ(pauses_taken(), f.steps) << "kind " << f.kind;
+        for (int i = 0; i < 256; ++i) {
+            const PaletteEntry& s = start[i];
+            const bool moved = i >= f.first;
+            const PaletteEntry e{uint8_t(moved ? step(s.peRed, f.red) : s.peRed),
+                                 uint8_t(moved ? step(s.peGreen, f.green) : s.peGreen),
+                                 uint8_t(moved ? step(s.peBlue, f.blue) : s.peBlue), s.peFlags};
+            ASSERT_EQ(0, std::memcmp(&first.seen[i], &e, sizeof e)) << "kind " << f.kind << " entry " << i;
+        }
+    }
 }
 
 TEST_F(Transition, FadeToBlackLeavesDimComponentsAtZeroAndWorksWithoutADisplay) {
@@ -164,20 +211,52 @@ TEST_F(Transition, WipesCloseFourLinesAStepFromTheEdges) {
     run_wipe(TRANSITION_CLOSE_ALL_SIDES, 1, 1, 120, 160);
 }
 
-TEST_F(Transition, WipesNeedABufferThatHoldsARow) {
+TEST_F(Transition, WipesNeedABufferWithRoom) {
+    open_display();
     Screen s;
+    LockedSurface past_a_row(13, 7, 14, 0);  // the start lies past the end of a row
     script_clock();
     screen_transition(TRANSITION_CLOSE_SIDES, nullptr, Screen::kPitch);
-    screen_transition(TRANSITION_CLOSE_TOP_BOTTOM, s.pixels(), 639);
+    screen_transition(TRANSITION_CLOSE_TOP_BOTTOM, s.pixels(), 0);
     screen_transition(TRANSITION_DISSOLVE, s.pixels(), -Screen::kPitch);
+    screen_transition(TRANSITION_CLOSE_ALL_SIDES, past_a_row.start(), past_a_row.pitch);
     EXPECT_EQ(clock_now(), 0u);
     EXPECT_EQ(s.at(0, 0), 7);
+    EXPECT_TRUE(past_a_row.outside_untouched());
+}
+
+// Into a locked surface smaller than the display, from a pixel inside it: the display's steps,
+// every line and pixel cut to what remains of the surface.
+TEST_F(Transition, WipesAndTheDissolveAreCutToTheLockedSurface) {
+    open_display();
+    const struct {
+        int32_t kind;
+        uint32_t pauses;
+    } wipes[] = {{TRANSITION_CLOSE_SIDES, 160}, {TRANSITION_CLOSE_TOP_BOTTOM, 120}, {TRANSITION_CLOSE_ALL_SIDES, 160}};
+    for (const auto& k : wipes) {
+        LockedSurface s(40, 30, 8, 5);
+        script_clock();
+        screen_transition(k.kind, s.start(), s.pitch);
+        EXPECT_EQ(pauses_taken(), k.pauses) << "kind " << k.kind;
+        for (int32_t y = 0; y < s.room_h(); ++y)
+            for (int32_t x = 0; x < s.room_w(); ++x) ASSERT_EQ(s.at(x, y), 0) << "kind " << k.kind;
+        EXPECT_TRUE(s.outside_untouched()) << "kind " << k.kind;
+    }
+    LockedSurface s(40, 30, 8, 5);
+    std::srand(7);
+    screen_transition(TRANSITION_DISSOLVE, s.start(), s.pitch);
+    int black = 0;
+    for (int32_t y = 0; y < s.room_h(); ++y)
+        for (int32_t x = 0; x < s.room_w(); ++x) black += s.at(x, y) == 0;
+    EXPECT_GT(black, s.room_w() * s.room_h() * 9 / 10);
+    EXPECT_TRUE(s.outside_untouched());
 }
 
 TEST_F(Transition, DissolveDrawsTheSeededSequenceAndNothingOutside) {
     Screen s;
     std::srand(2024);
     screen_transition(TRANSITION_DISSOLVE, s.pixels(), Screen::kPitch);
+    const int next_after = std::rand();  // shows how many numbers the dissolve took
     EXPECT_TRUE(s.outside_untouched());
 
     // Replaying the same seeded sequence predicts every pixel: row number first, then column.
@@ -188,6 +267,7 @@ TEST_F(Transition, DissolveDrawsTheSeededSequenceAndNothingOutside) {
         const int r2 = std::rand();
         expect[size_t(r1 % Screen::kH) * Screen::kW + size_t(r2 % Screen::kW)] = 0;
     }
+    EXPECT_EQ(std::rand(), next_after);  // two numbers for each of the 4 x w x h + 1 places
     int64_t mismatches = 0, untouched = 0;
     for (int y = 0; y < Screen::kH; ++y)
         for (int x = 0; x < Screen::kW; ++x) {

@@ -38,6 +38,7 @@ struct PlatSurface {
     PlatSurface* back = nullptr;     // a reference (primary only)
     PlatSurface* front = nullptr;    // the primary it belongs to (back only, not a reference)
     int is_primary = 0;
+    PlatSurface* next_locked = nullptr;  // the next surface locked now (while this one is)
 };
 
 namespace {
@@ -45,6 +46,16 @@ namespace {
 int32_t g_mode_w = 0, g_mode_h = 0;
 int g_devices_open = 0;
 PlatSurface* g_visible = nullptr;  // the live primary surface, if any
+PlatSurface* g_locked = nullptr;   // the surfaces locked now, linked through next_locked
+
+void forget_lock(PlatSurface* surface) {
+    for (PlatSurface** p = &g_locked; *p; p = &(*p)->next_locked)
+        if (*p == surface) {
+            *p = surface->next_locked;
+            surface->next_locked = nullptr;
+            return;
+        }
+}
 
 int allowed(const char* request) { return backend_allows(request); }
 
@@ -189,6 +200,7 @@ void plat_palette_release(PlatPalette* palette);
 void plat_surface_release(PlatSurface* surface) {
     if (!surface || --surface->refs > 0) return;
     if (surface == g_visible) g_visible = nullptr;
+    if (surface->locked) forget_lock(surface);
     if (surface->clipper) plat_clipper_release(surface->clipper);
     if (surface->palette) {
         if (surface->palette->shown_on == surface) surface->palette->shown_on = nullptr;
@@ -222,6 +234,8 @@ int plat_surface_lock(PlatSurface* surface, uint8_t** pixels, int32_t* pitch) {
     if (surface->locked) return PLAT_ERR_BUSY;
     if (!allowed("lock")) return PLAT_ERR_REFUSED;
     surface->locked = 1;
+    surface->next_locked = g_locked;
+    g_locked = surface;
     *pixels = surface->pixels.data();
     *pitch = surface->pitch;
     return PLAT_OK;
@@ -232,7 +246,25 @@ int plat_surface_unlock(PlatSurface* surface, uint8_t* pixels) {
     if (!surface->locked) return PLAT_ERR_INVALID;
     if (pixels && pixels != surface->pixels.data()) return PLAT_ERR_INVALID;
     surface->locked = 0;
+    forget_lock(surface);
     return PLAT_OK;
+}
+
+int plat_locked_bounds(const uint8_t* pointer, int32_t* width, int32_t* height, int32_t* pitch) {
+    if (!pointer || !width || !height || !pitch) return PLAT_ERR_INVALID;
+    // Compared as addresses: the pointer need not belong to any of these blocks.
+    const uintptr_t at = reinterpret_cast<uintptr_t>(pointer);
+    for (const PlatSurface* s = g_locked; s; s = s->next_locked) {
+        const uintptr_t first = reinterpret_cast<uintptr_t>(s->pixels.data());
+        if (at < first || at - first >= s->pixels.size()) continue;
+        const size_t offset = at - first, row_pitch = static_cast<size_t>(s->pitch);
+        const int32_t column = static_cast<int32_t>(offset % row_pitch);
+        *width = column < s->width ? s->width - column : 0;
+        *height = s->height - static_cast<int32_t>(offset / row_pitch);
+        *pitch = s->pitch;
+        return PLAT_OK;
+    }
+    return PLAT_ERR_INVALID;
 }
 
 int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour) {
