@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "fuzz_api_files.h"
+#include "imaging/buffer_bounds.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "platform/status.h"
@@ -329,60 +330,54 @@ int32_t rects_arg(Input& in, PlatRect (&rects)[8]) {
     return count;
 }
 
-// A pixel buffer to draw into: a locked surface (display's or plain), a buffer of the display's
-// size outside any surface, or none; with its true size.
+// A pixel buffer to draw into and its pitch: a place inside a locked surface (the display's or a
+// plain lock) with any pitch, a buffer outside every surface holding the display's rows at the
+// pitch given, or none.
 struct Target {
     uint8_t* pixels;
     int32_t pitch;
-    int32_t width, height;
 };
 
 Target target_arg(Input& in) {
-    Target t{nullptr, 0, 0, 0};
+    PlatSurface* surface = nullptr;
+    uint8_t* base = nullptr;
+    int32_t pitch = 0;
     switch (in.pick(7)) {
         case 0:
         case 1:
-            if (back_pixels) {
-                t = Target{back_pixels, back_pitch, 0, 0};
-                plat_surface_size(display_back, &t.width, &t.height);
-            }
+            surface = display_back, base = back_pixels, pitch = back_pitch;
             break;
         case 2:
-            if (primary_pixels) {
-                t = Target{primary_pixels, primary_pitch, 0, 0};
-                plat_surface_size(display_primary, &t.width, &t.height);
-            }
+            surface = display_primary, base = primary_pixels, pitch = primary_pitch;
             break;
         case 3:
         case 4:
             if (!w.locks.empty()) {
                 const SurfaceLock& l = w.locks[in.pick(static_cast<int32_t>(w.locks.size()))];
-                t = Target{l.pixels, l.pitch, 0, 0};
-                plat_surface_size(l.surface, &t.width, &t.height);
+                surface = l.surface, base = l.pixels, pitch = l.pitch;
             }
             break;
-        case 5:
-            if (display_width > 0 && display_height > 0) {
-                w.scratch.assign(static_cast<size_t>(display_width) * static_cast<size_t>(display_height), 7);
-                t = Target{w.scratch.data(), display_width, display_width, display_height};
-            }
-            break;
+        case 5: {
+            // Outside every surface a buffer is taken to hold the display's rows at its pitch.
+            const int32_t p = in.pick(2) ? display_width : in.value();
+            if (p <= 0 || display_width <= 0 || display_height <= 0) return Target{nullptr, p};
+            if (int64_t{p} * display_height > 4 * MAX_AREA) return Target{nullptr, 0};
+            w.scratch.assign(static_cast<size_t>(p) * static_cast<size_t>(display_height), 7);
+            return Target{w.scratch.data(), p};
+        }
         default:
-            break;
+            return Target{nullptr, in.value()};
     }
-    // Mostly the true pitch; sometimes a shorter one, which no buffer can be written past with;
-    // with no buffer, anything.
-    if (!t.pixels) {
-        t.pitch = in.value();
-    } else if (in.pick(4) == 0) {
-        t.pitch = std::min(in.value(), t.pitch);
+    if (!base) return Target{nullptr, in.value()};
+    // Mostly the surface's first pixel at its pitch; else any pixel of it, at any pitch.
+    if (in.pick(4) == 0) {
+        int32_t width = 0, height = 0;
+        plat_surface_size(surface, &width, &height);
+        const int64_t row = (int64_t{in.byte()} * height) >> 8;  // 0 .. height - 1
+        base += row * pitch + in.byte() % pitch;
     }
-    return t;
-}
-
-// Drawing into a locked surface smaller than the display overruns it (being mended).
-bool avoid_target(const Target& t) {
-    return kAvoidKnown && t.pixels && (t.width < display_width || t.height < display_height);
+    if (in.pick(4) == 0) pitch = in.value();
+    return Target{base, pitch};
 }
 
 bool area_too_big(int64_t width, int64_t height) {
@@ -647,7 +642,6 @@ void op_region_has_colour(Input& in) {
     const int32_t x1 = in.value(), y1 = in.value(), x2 = in.value(), y2 = in.value();
     const uint8_t low = in.byte(), high = in.byte();
     const Target t = target_arg(in);
-    if (avoid_target(t)) return;
     region_has_colour(x1, y1, x2, y2, low, high, t.pixels, t.pitch);
 }
 
@@ -721,7 +715,6 @@ void op_image_draw(Input& in) {
     const PixelImage& im = w.images[in.pick(IMAGES)];
     const Target t = target_arg(in);
     const int32_t transparent = in.pick(3) ? in.pick(2) : in.value();
-    if (avoid_target(t)) return;
     image_draw(&im, t.pixels, t.pitch, transparent);
 }
 
@@ -825,7 +818,6 @@ void op_pixel_plot(Input& in) {
     const int32_t x = in.value(), y = in.value();
     const uint8_t colour = in.byte();
     const Target t = target_arg(in);
-    if (avoid_target(t)) return;
     pixel_plot(x, y, colour, t.pixels, t.pitch);
 }
 
@@ -833,7 +825,6 @@ void op_hline_fill(Input& in) {
     const int32_t x1 = in.value(), x2 = in.value(), y = in.value();
     const uint8_t colour = in.byte();
     const Target t = target_arg(in);
-    if (avoid_target(t)) return;
     hline_fill(x1, x2, y, colour, t.pixels, t.pitch);
 }
 
@@ -841,7 +832,6 @@ void op_vline_fill(Input& in) {
     const int32_t y1 = in.value(), y2 = in.value(), x = in.value();
     const uint8_t colour = in.byte();
     const Target t = target_arg(in);
-    if (avoid_target(t)) return;
     vline_fill(y1, y2, x, colour, t.pixels, t.pitch);
 }
 
@@ -851,7 +841,6 @@ void op_line_clip(Input& in) {
     // What was kept lies on the clip rectangle: draw it when asked.
     const uint8_t colour = in.byte();
     const Target t = target_arg(in);
-    if (avoid_target(t)) return;
     line_draw(x0, y0, x1, y1, colour, t.pixels, t.pitch);
 }
 
@@ -859,7 +848,6 @@ void op_line_draw(Input& in) {
     const int32_t x0 = in.value(), y0 = in.value(), x1 = in.value(), y1 = in.value();
     const uint8_t colour = in.byte();
     const Target t = target_arg(in);
-    if (avoid_target(t)) return;
     line_draw(x0, y0, x1, y1, colour, t.pixels, t.pitch);
 }
 
@@ -867,7 +855,6 @@ void op_line_draw_clipped(Input& in) {
     const int32_t x0 = in.value(), y0 = in.value(), x1 = in.value(), y1 = in.value();
     const uint8_t colour = in.byte();
     const Target t = target_arg(in);
-    if (avoid_target(t)) return;
     line_draw_clipped(x0, y0, x1, y1, colour, t.pixels, t.pitch);
 }
 
@@ -880,9 +867,19 @@ void op_rect_fill(Input& in) {
 void op_screen_transition(Input& in) {
     const int32_t kind = in.pick(4) ? in.pick(10) : in.value();
     const Target t = target_arg(in);
-    if (avoid_target(t) || w.transitions >= MAX_TRANSITIONS) return;
+    if (w.transitions >= MAX_TRANSITIONS) return;
     ++w.transitions;
     screen_transition(kind, t.pixels, t.pitch);
+}
+
+void op_locked_bounds(Input& in) {
+    static uint8_t stray = 0;
+    Target t = target_arg(in);
+    if (in.pick(8) == 0) t.pixels = &stray;  // a pointer into no surface
+    int32_t width = -1, height = -1, pitch = -1;
+    const int32_t c = in.pick(8);
+    plat_locked_bounds(t.pixels, c == 0 ? nullptr : &width, c == 1 ? nullptr : &height, c == 2 ? nullptr : &pitch);
+    buffer_bounds(t.pixels, t.pitch, &width, &height);
 }
 
 // ---- text, clock and log ----
@@ -1630,6 +1627,7 @@ const Op OPS[] = {
     OP(line_draw_clipped),
     OP(rect_fill),
     OP(screen_transition),
+    OP(locked_bounds),
     OP(text_draw),
     OP(text_draw_indexed),
     OP(plat_text_draw),
