@@ -107,14 +107,22 @@ pid=""
 distinct=$(head -c "$audio_before_game" "$out/audio.raw" | od -An -v -tu1 | tr -s ' ' '\n' | sort -un | wc -l)
 [ "$distinct" -ge 32 ] || fail "the captured audio holds no welcome sound ($distinct byte values)"
 
-# A missing picture: exit code 1 and its name on stderr.
-mkdir -p "$out/broken/data"
-cp "$game" "$out/broken/zarn-tennis"
-cp "$(dirname "$game")"/data/* "$out/broken/data/"
-rm "$out/broken/data/MenuBox.bmp"
-SDL_AUDIODRIVER=dummy "$out/broken/zarn-tennis" 2>"$out/broken/stderr.txt"
-code=$?
-[ "$code" -eq 1 ] || fail "exit code $code with a picture missing, expected 1"
-grep -q "MenuBox.bmp" "$out/broken/stderr.txt" || fail "stderr does not name MenuBox.bmp: $(cat "$out/broken/stderr.txt")"
-[ "$(wc -l < "$out/broken/stderr.txt")" -eq 1 ] || fail "more than one line on stderr: $(cat "$out/broken/stderr.txt")"
+# A missing picture: exit code 1 and its name on stderr. The program finds its data in data/
+# beside it, else in ../share/zarn-tennis (as installed), else in the working directory: in each
+# layout, run from elsewhere, the picture missing there must be the one named.
+# broken LAYOUT PROGRAM DATA_FOLDER RUN_FOLDER
+broken() {
+  mkdir -p "$(dirname "$out/$1/$2")" "$out/$1/$3" "$out/$1/$4"
+  cp "$game" "$out/$1/$2"
+  cp "$(dirname "$game")"/data/* "$out/$1/$3/"
+  rm "$out/$1/$3/MenuBox.bmp"
+  (cd "$out/$1/$4" && SDL_AUDIODRIVER=dummy "$out/$1/$2" 2>"$out/$1/stderr.txt")
+  code=$?
+  [ "$code" -eq 1 ] || fail "$1: exit code $code with a picture missing, expected 1"
+  grep -q "MenuBox.bmp" "$out/$1/stderr.txt" || fail "$1: stderr does not name MenuBox.bmp: $(cat "$out/$1/stderr.txt")"
+  [ "$(wc -l < "$out/$1/stderr.txt")" -eq 1 ] || fail "$1: more than one line on stderr: $(cat "$out/$1/stderr.txt")"
+}
+broken beside zarn-tennis data elsewhere
+broken installed bin/zarn-tennis share/zarn-tennis elsewhere
+broken working bin/zarn-tennis here here
 echo "end-to-end: all checks passed; screenshots in $out"

@@ -1,6 +1,8 @@
-// The game's rules through whole frames on the headless backend: menus, latches, serve, rally,
-// rebounds, the return angle, points, pause and Escape.
+// The game's rules through whole frames on the headless backend: start-up, menus, latches, serve,
+// rally, rebounds, the return angle, points, pause, the frame's order and Escape.
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "game_fixture.h"
 #include "imaging/bmp.h"
@@ -13,6 +15,24 @@ int32_t welcome_count() { return game_sound_starts[welcome_sound]; }
 uint32_t backdrop_rgb(const PixelImage& image, int32_t x, int32_t y) {
     const PaletteEntry& e = palette_entries[image.buffer[y * image.width + x]];
     return (uint32_t(e.peRed) << 16) | (uint32_t(e.peGreen) << 8) | e.peBlue;
+}
+
+// Every reading of the clock during a frame, with the state and the pictures shown so far.
+struct Reading {
+    uint32_t now;
+    int32_t state, shown;
+};
+void record_reading(uint32_t now, void* readings) {
+    static_cast<std::vector<Reading>*>(readings)->push_back({now, game_state, headless_present_count()});
+}
+
+// How many output frames the sound lasts when played once from its start.
+int32_t frames_played(int32_t id) {
+    EXPECT_EQ(sound_play(id, 0), 1);
+    int16_t out[2];
+    int32_t n = 0;
+    while (headless_audio_voices() > 0 && n < 10000000) n += headless_audio_pull(out, 1);
+    return n;
 }
 
 bool text_drawn(const char* text, int32_t x, int32_t y) {
@@ -41,6 +61,18 @@ TEST_F(GameTest, StartUpPlacesEverythingAndInstallsTheOptionsPalette) {
     EXPECT_EQ(point_left_sound, 1);
     EXPECT_EQ(point_right_sound, 2);
     EXPECT_EQ(welcome_sound, 3);
+    // Each sound plays at its own frequency (it lasts as long as with that frequency set by
+    // hand) and takes the frequency, pan and volume controls.
+    const struct {
+        int32_t id, frequency;
+    } sounds[] = {{thwack_sound, 8000}, {point_left_sound, 9000}, {point_right_sound, 9000}, {welcome_sound, 18000}};
+    for (const auto& s : sounds) {
+        const int32_t as_started = frames_played(s.id);
+        ASSERT_EQ(sound_set_frequency(s.id, s.frequency), 1) << s.id;
+        EXPECT_EQ(frames_played(s.id), as_started) << s.id;
+        EXPECT_EQ(sound_set_pan(s.id, 0), 1) << s.id;
+        EXPECT_EQ(sound_set_volume(s.id, 100), 1) << s.id;
+    }
     EXPECT_NE(display_clipper, nullptr);
     EXPECT_EQ(headless_cursor_shown(), 0);
 
@@ -114,7 +146,13 @@ TEST_F(GameTest, OptionsPointerStepsOncePerPressAndEnterSetsTheSpeed) {
     hold(DIK_DOWN);
     frames(1);
     EXPECT_EQ(options_cursor, 4);
+    options_cursor = 1;  // held, Down acts again in every frame
+    frames(1);
+    EXPECT_EQ(options_cursor, 4);
     hold(DIK_UP);
+    frames(1);
+    EXPECT_EQ(options_cursor, 2);
+    options_cursor = 3;
     frames(1);
     EXPECT_EQ(options_cursor, 2);
     let_go(DIK_UP);
@@ -397,13 +435,43 @@ TEST_F(GameTest, EscapeReturnsToTheMenuFromEveryPlayStateAndActsOncePerPress) {
     EXPECT_EQ(right_score, 0);
 }
 
+TEST_F(GameTest, AFrameIsShownAndWaitedOutBeforeEscapeActs) {
+    start_game();
+    tap(DIK_SPACE);
+    ASSERT_EQ(game_state, GAME_PLAYING);
+    ASSERT_NE(backdrop_rgb(court_image, 320, 80), backdrop_rgb(main_menu_image, 320, 80));
+    const int32_t shown = headless_present_count();
+    std::vector<Reading> readings;
+    headless_set_ticks(1000);
+    headless_on_tick(record_reading, &readings);
+    hold(DIK_ESCAPE);
+    frames(1);
+    headless_on_tick(nullptr, nullptr);
+    EXPECT_EQ(game_state, GAME_MAIN_MENU);
+    EXPECT_EQ(escape_latch, 1);
+    // The frame was drawn and shown as a play frame.
+    EXPECT_EQ(headless_present_count(), shown + 1);
+    EXPECT_EQ(headless_visible_rgb(320, 80), backdrop_rgb(court_image, 320, 80));
+    // The clock is stamped first; after the flip it is read until 20 ms have passed, then once
+    // more by the wait; only then does Escape change the state.
+    ASSERT_EQ(readings.size(), 22u);
+    for (size_t i = 0; i < readings.size(); ++i) {
+        EXPECT_EQ(readings[i].now, 1000 + i);
+        EXPECT_EQ(readings[i].shown, shown + (i > 0)) << i;
+        EXPECT_EQ(readings[i].state, GAME_PLAYING) << i;
+    }
+}
+
 TEST_F(GameTest, EscapeInEitherMenuFadesAndEndsWithTheQuitMessage) {
     for (int menu : {GAME_MAIN_MENU, GAME_OPTIONS}) {
         game_state = menu;
         PlatMessage m{};
         while (plat_message_take(&m)) {
         }
+        for (int32_t id : {thwack_sound, point_left_sound, point_right_sound, welcome_sound})
+            ASSERT_EQ(sound_play(id, 0), 1);
         tap(DIK_ESCAPE);
+        EXPECT_EQ(headless_audio_voices(), 0);  // the quit stops every sound
         EXPECT_EQ(game_state, menu);  // the state stays; the program is ending
         const uint32_t faded = headless_visible_rgb(100, 100);
         EXPECT_LT(faded >> 16, 16u) << std::hex << faded;  // faded to (nearly) black
@@ -453,6 +521,20 @@ TEST_F(GameTest, EscapeEndsTheProgramEvenWithTheMessageQueueFull) {
     while (game_loop_pass(&code) && passes < 200) ++passes;
     EXPECT_LT(passes, 200);
     EXPECT_EQ(code, 0);
+}
+
+TEST_F(GameTest, StatesResetGoesBackToTheMainMenuAsAtProgramStart) {
+    const struct {
+        int32_t* global;
+        int32_t at_start;
+    } globals[] = {{&game_state, GAME_MAIN_MENU}, {&main_menu_choice, 1}, {&options_cursor, 1},
+                   {&speed_option, 2},            {&ball_speed_offset, 0}, {&left_score, 0},
+                   {&right_score, 0},             {&welcome_played, 0},    {&pause_latch, 0},
+                   {&space_latch, 0},             {&right_arrow_latch, 0}, {&left_arrow_latch, 0},
+                   {&return_latch, 0},            {&escape_latch, 0},      {&game_sound_starts[welcome_sound], 0}};
+    for (const auto& g : globals) *g.global = 7;
+    game_states_reset();
+    for (size_t i = 0; i < std::size(globals); ++i) EXPECT_EQ(*globals[i].global, globals[i].at_start) << i;
 }
 
 // The whole program, from the window to the exit code.
