@@ -21,12 +21,14 @@
 #include <vector>
 
 #include "fuzz_api_files.h"
+#include "imaging/bmp_decode.h"
 #include "imaging/buffer_bounds.h"
 #include "platform/headless/headless.h"
 #include "platform/keys.h"
 #include "platform/status.h"
 #include "platform/ticks.h"
 #include "platform/window.h"
+#include "sound/pcm_convert.h"
 #include "zarn/zarn.h"
 
 // Faults known and being mended elsewhere: while set, the target steers around them so that it
@@ -56,7 +58,6 @@ enum {
     WATCHDOG_READS = 4000  // then every wait ends at the next reading
 };
 
-constexpr int64_t COORD_LIMIT = int64_t{1} << 30;
 // Pixels of one surface, image or mode: a screen's worth. Larger blocks cost page faults on every
 // input without reaching anything new.
 constexpr int64_t MAX_AREA = 640 * 480;
@@ -97,7 +98,7 @@ struct Input {
 
 struct Sprite {
     BOB bob;
-    int32_t owner;  // for a clone, the sprite whose frames and sequences it borrows; else -1
+    int32_t owner;  // for a clone, the sprite it was cloned from (which must outlive it); else -1
 };
 
 struct SurfaceLock {
@@ -197,11 +198,6 @@ void sprite_destroy(int32_t i) {
     forget_dead_locks();
 }
 
-bool has_clones(int32_t i) {
-    for (const Sprite& s : w.sprites)
-        if (s.owner == i) return true;
-    return false;
-}
 
 // ---- choosing arguments ----
 
@@ -384,27 +380,6 @@ bool area_too_big(int64_t width, int64_t height) {
     return width > 0 && height > 0 && width * height > MAX_AREA;
 }
 
-// A blit rectangle whose sizes do not fit the stretch arithmetic (being mended).
-bool avoid_blit_rect(const PlatRect& r) {
-    if (!kAvoidKnown) return false;
-    auto out = [](int64_t v) { return v < -COORD_LIMIT || v > COORD_LIMIT; };
-    return out(r.left) || out(r.top) || out(r.right) || out(r.bottom) ||
-           int64_t{r.right} - r.left > COORD_LIMIT || int64_t{r.bottom} - r.top > COORD_LIMIT;
-}
-
-int64_t held(int64_t v) { return std::clamp(v, -COORD_LIMIT, COORD_LIMIT); }
-
-// A sprite's draw that meets a known fault: a stretch that does not fit, or a draw onto the
-// surface of its own frame.
-bool avoid_sprite_draw(const BOB& b, int32_t width, int32_t height, const PlatSurface* dest) {
-    if (!kAvoidKnown) return false;
-    if (b.frame >= 0 && b.frame < BOB_MAX_FRAMES && dest && b.frames[b.frame] == dest) return true;
-    const PlatRect r{static_cast<int32_t>(held(b.x)), static_cast<int32_t>(held(b.y)),
-                     static_cast<int32_t>(held(int64_t{b.x} + width - 1)),
-                     static_cast<int32_t>(held(int64_t{b.y} + height - 1))};
-    return int64_t{r.right} - r.left > COORD_LIMIT || int64_t{r.bottom} - r.top > COORD_LIMIT;
-}
-
 // ---- display ----
 
 struct Mode {
@@ -541,15 +516,12 @@ void op_bob_clone(Input& in) {
         return;
     }
     if (from == to) {
-        if (kAvoidKnown) return;  // a sprite cloned onto itself (being mended)
-        bob_clone(&w.sprites[from].bob, &w.sprites[to].bob);
+        bob_clone(&w.sprites[from].bob, &w.sprites[to].bob);  // refused
         return;
     }
     sprite_destroy(to);
-    const Sprite& src = w.sprites[from];
-    const int32_t owner = (src.bob.attributes & BOB_BORROWED) ? src.owner : from;
-    bob_clone(&src.bob, &w.sprites[to].bob);
-    w.sprites[to].owner = owner;
+    // The clone reads what its source holds, borrowed or added by the source itself.
+    if (bob_clone(&w.sprites[from].bob, &w.sprites[to].bob)) w.sprites[to].owner = from;
 }
 
 void op_bob_load_frame(Input& in) {
@@ -563,7 +535,6 @@ void op_bob_load_frame(Input& in) {
 void op_bob_draw(Input& in) {
     BOB* b = sprite_or_null(in);
     PlatSurface* dest = surface_arg(in);
-    if (b && avoid_sprite_draw(*b, b->width, b->height, dest)) return;
     bob_draw(b, dest);
 }
 
@@ -571,7 +542,6 @@ void op_bob_draw_scaled(Input& in) {
     BOB* b = sprite_or_null(in);
     const int32_t width = in.value(), height = in.value();
     PlatSurface* dest = surface_arg(in);
-    if (b && avoid_sprite_draw(*b, width, height, dest)) return;
     bob_draw_scaled(b, width, height, dest);
 }
 
@@ -597,8 +567,6 @@ void op_bob_add_sequence(Input& in) {
         bob_add_sequence(nullptr, slot, count, frames);
         return;
     }
-    // Replacing an owner's array under its clones, or adding to a clone (being mended).
-    if (kAvoidKnown && ((w.sprites[i].bob.attributes & BOB_BORROWED) || has_clones(i))) return;
     bob_add_sequence(&w.sprites[i].bob, slot, count, in.pick(8) ? frames : nullptr);
 }
 
@@ -716,6 +684,44 @@ void op_image_draw(Input& in) {
     const Target t = target_arg(in);
     const int32_t transparent = in.pick(3) ? in.pick(2) : in.value();
     image_draw(&im, t.pixels, t.pitch, transparent);
+}
+
+// The decoder behind bmp_load, given stored pixels as the loader hands them over: rows at least
+// a stored row apart in a block that holds them all, masks of 5 to 8 contiguous bits.
+void op_bmp_decode(Input& in) {
+    static const BmpStorage STORAGES[] = {BMP_INDEX1,   BMP_INDEX4, BMP_INDEX8,   BMP_WORDS, BMP_MASKED16,
+                                          BMP_BGR24,    BMP_BGRX32, BMP_MASKED32, BMP_RLE8,  BMP_RLE4};
+    static const uint32_t MASKS[][3] = {{0x7C00, 0x03E0, 0x001F}, {0xF800, 0x07E0, 0x001F}, {0xFF0000, 0xFF00, 0xFF}};
+    BmpPixels px{};
+    px.storage = STORAGES[in.pick(static_cast<int32_t>(std::size(STORAGES)))];
+    px.width = in.pick(64) + 1;
+    px.height = in.pick(16) + 1;
+    px.top_down = in.coin();
+    const int64_t row = bmp_stored_row_bytes(px.storage, px.width);
+    px.stride = row + in.pick(5);
+    std::memcpy(px.masks, MASKS[in.pick(3)], sizeof px.masks);
+    px.colours = in.pick(2) ? 256 : in.value();
+    const bool run_length = px.storage == BMP_RLE8 || px.storage == BMP_RLE4;
+    const size_t size = run_length ? static_cast<size_t>(in.pick(64)) + (in.coin() ? 1 : 0)
+                                   : static_cast<size_t>(px.stride * (px.height - 1) + row);
+    uint8_t* data = static_cast<uint8_t*>(std::malloc(size ? size : 1));
+    if (!data) return;
+    for (size_t i = 0; i < size; ++i) data[i] = in.pick(4) ? in.byte() : static_cast<uint8_t>(i & 3);
+    bmp_picture_depth(px.storage);
+    std::free(bmp_decode(px, data, size));
+}
+
+// The conversion of file samples into the buffers' 8-bit mono, for layouts pcm_layout gives.
+void op_pcm_convert(Input& in) {
+    const uint32_t channels = in.pick(2) ? static_cast<uint32_t>(in.pick(8)) + 1 : in.uvalue();
+    const uint32_t bits = in.pick(2) ? static_cast<uint32_t>(in.pick(33)) : in.uvalue();
+    PcmLayout layout;
+    if (!pcm_layout(channels, bits, &layout) || layout.channels > 8) return;
+    const uint32_t frames = static_cast<uint32_t>(in.pick(33));
+    uint8_t source[8 * 4 * 32];
+    uint8_t mono[32];
+    for (uint32_t i = 0; i < frames * pcm_frame_bytes(layout); ++i) source[i] = in.byte();
+    pcm_to_u8_mono(source, frames, layout, mono);
 }
 
 // ---- palette ----
@@ -1078,8 +1084,6 @@ void op_plat_surface_blit(Input& in) {
     const PlatRect d = rect_arg(in), s = rect_arg(in);
     const bool use_d = in.pick(4) != 0, use_s = in.pick(4) != 0;
     const uint32_t flags = in.pick(4) ? PLAT_BLIT_KEY_SOURCE * in.pick(2) : in.uvalue();
-    // A surface blitted onto itself, or rectangles whose sizes do not fit (being mended).
-    if (kAvoidKnown && (dest == source || (use_d && avoid_blit_rect(d)) || (use_s && avoid_blit_rect(s)))) return;
     plat_surface_blit(dest, use_d ? &d : nullptr, source, use_s ? &s : nullptr, flags);
 }
 
@@ -1439,14 +1443,7 @@ void op_headless_mouse(Input& in) {
         headless_mouse_button(button, in.coin());
         return;
     }
-    int32_t dx = in.value(), dy = in.value(), wheel = in.value();
-    if (kAvoidKnown) {
-        // The scripted motion adds up without bound (being mended).
-        auto bound = [](int32_t v) { return std::clamp(v, -(1 << 24), 1 << 24); };
-        dx = bound(dx);
-        dy = bound(dy);
-        wheel = bound(wheel);
-    }
+    const int32_t dx = in.value(), dy = in.value(), wheel = in.value();
     headless_mouse_move(dx, dy, wheel);
 }
 
@@ -1529,7 +1526,12 @@ void op_keys(Input& in) {
 void op_headless_refuse(Input& in) {
     const char* name = request_name(in);
     const int32_t times = in.pick(4) ? in.pick(4) : in.value();
-    headless_refuse(name, times);
+    if (in.pick(3)) {
+        headless_refuse(name, times);
+    } else {
+        const int32_t passing = in.pick(2) ? in.pick(8) : in.value();
+        headless_refuse_after(name, passing, times);
+    }
 }
 
 void op_headless_allow(Input& in) {
@@ -1607,6 +1609,8 @@ const Op OPS[] = {
     OP(image_place),
     OP(image_load_from_bmp),
     OP(image_draw),
+    OP(bmp_decode),
+    OP(pcm_convert),
     OP(palette_set_entry),
     OP(palette_get_entry),
     OP(palette_copy_out),
@@ -1739,10 +1743,7 @@ void start(const uint8_t* data, size_t size) {
 }
 
 void shut_down_everything() {
-    // Clones first: they live no longer than what they borrow.
-    for (int32_t i = 0; i < SPRITES; ++i)
-        if (w.sprites[i].bob.attributes & BOB_BORROWED) bob_destroy(&w.sprites[i].bob);
-    for (Sprite& s : w.sprites) bob_destroy(&s.bob);
+    for (int32_t i = 0; i < SPRITES; ++i) sprite_destroy(i);  // each after its clones
     for (PixelImage& im : w.images) image_destroy(&im);
     for (BmpFile& b : w.pictures) bmp_unload(&b);
     for (PlatSurface*& s : w.surfaces) {
