@@ -31,15 +31,7 @@
 #include "sound/pcm_convert.h"
 #include "zarn/zarn.h"
 
-// Faults known and being mended elsewhere: while set, the target steers around them so that it
-// can find others. Build with -DFUZZ_API_AVOID_KNOWN_FAULTS=0 to meet them.
-#ifndef FUZZ_API_AVOID_KNOWN_FAULTS
-#define FUZZ_API_AVOID_KNOWN_FAULTS 1
-#endif
-
 namespace {
-
-constexpr bool kAvoidKnown = FUZZ_API_AVOID_KNOWN_FAULTS != 0;
 
 enum {
     MAX_CALLS = 64,
@@ -55,7 +47,7 @@ enum {
     INPUT_DEVICES = 4,
     MAX_TRANSITIONS = 2,   // the dissolve alone plots four times the screen
     TICK_STEP = 1000,      // each reading of the clock moves it on a second: pauses end at once
-    WATCHDOG_READS = 4000  // then every wait ends at the next reading
+    WATCHDOG_READS = 1000  // then every wait ends at the next reading
 };
 
 // Pixels of one surface, image or mode: a screen's worth. Larger blocks cost page faults on every
@@ -132,7 +124,6 @@ struct World {
     std::vector<uint8_t> scratch;        // a buffer of the display's size outside any surface
     PaletteEntry palette[256];
     int32_t transitions;
-    int32_t open_log;  // target index of the open log, or -1
 };
 
 World w;
@@ -283,20 +274,15 @@ const char* text_arg(Input& in) {
     return TEXTS[in.pick(static_cast<int32_t>(std::size(TEXTS)))];
 }
 
-// Names of every request the headless backend can refuse.
+// Any request the headless backend can refuse (it knows no others).
 const char* request_name(Input& in) {
-    static const char* const NAMES[] = {
-        "window", "device", "cooperative", "mode", "primary", "back", "palette", "palette_attach",
-        "palette_set", "clipper", "clip_list", "clipper_attach", "surface", "color_key", "lock",
-        "fill", "blit", "flip", "text", "input", "keyboard", "keyboard_cooperative",
-        "keyboard_format", "keyboard_acquire", "keyboard_read", "mouse", "mouse_cooperative",
-        "mouse_format", "mouse_acquire", "mouse_read", "joystick_enum", "joystick",
-        "joystick_cooperative", "joystick_format", "joystick_range", "joystick_acquire",
-        "joystick_poll", "joystick_read", "sound", "sound_cooperative", "sound_buffer",
-        "sound_lock", "sound_unlock", "sound_position", "sound_play", "sound_stop", "sound_status",
-        "sound_volume", "sound_frequency", "sound_pan", "sound_duplicate",
-    };
-    return NAMES[in.pick(static_cast<int32_t>(std::size(NAMES)))];
+    static const char* const* const names = headless_request_names();
+    static const int32_t count = [] {
+        int32_t n = 0;
+        while (names[n]) ++n;
+        return n;
+    }();
+    return names[in.pick(count)];
 }
 
 PlatRect rect_arg(Input& in) {
@@ -928,7 +914,7 @@ void op_clock(Input& in) {
 }
 
 void op_ticks(Input& in) {
-    switch (in.pick(4)) {
+    switch (in.pick(6)) {
         case 0: plat_ticks(); break;
         case 1: {
             uint64_t fine = 0;
@@ -936,21 +922,22 @@ void op_ticks(Input& in) {
             break;
         }
         case 2: headless_set_ticks(in.uvalue()); break;
+        case 3: {
+            const uint32_t rest = in.uvalue(), step = in.uvalue();
+            headless_set_fine_ticks(rest, step);
+            break;
+        }
+        case 4: headless_present_on_tick(in.pick(2) ? 16 : in.uvalue()); break;
         default: headless_set_tick_step(in.uvalue()); break;
     }
 }
 
 void op_log_open(Input& in) {
-    const int32_t target = in.pick(fuzz_target_count());
-    // Reopening the open log by its own name (being mended).
-    if (kAvoidKnown && log_file && target == w.open_log) return;
-    if (log_open(in.pick(16) ? fuzz_target_name(target) : nullptr)) w.open_log = target;
+    const char* name = fuzz_target_name(in.byte());
+    log_open(in.pick(16) ? name : nullptr);
 }
 
-void op_log_close(Input&) {
-    log_close();
-    w.open_log = -1;
-}
+void op_log_close(Input&) { log_close(); }
 
 void op_log_write(Input& in) {
     const int32_t v = in.value();
@@ -1552,6 +1539,7 @@ void op_headless_visible(Input& in) {
     headless_visible_index(x, y);
     headless_visible_rgb(x, y);
     headless_present_count();
+    headless_device_open();
 }
 
 // ---- the table ----
@@ -1723,7 +1711,6 @@ void start(const uint8_t* data, size_t size) {
     fuzz_files_reset();
     w = World{};
     for (Sprite& s : w.sprites) s.owner = -1;
-    w.open_log = -1;
     // The public globals that outlive a shutdown start from their first values, so that every
     // input runs the same way whatever ran before it.
     display_width = 640;

@@ -190,8 +190,9 @@ def api_seeds():
     with open(os.path.join(HERE, "fuzz_api_files.cpp")) as f:
         files = re.findall(r'write\("([^"]+)"', f.read())
     ops = re.findall(r"^\s+OP\((\w+)\),$", source, re.M)
-    names_block = re.search(r"const char\* const NAMES\[\] = \{(.*?)\};", source, re.S).group(1)
-    requests = re.findall(r'"(\w+)"', names_block)
+    with open(os.path.join(HERE, "..", "platform", "headless", "headless.h")) as f:
+        names_block = re.search(r"//   Names: (.*?)\.\n", f.read(), re.S).group(1)
+    requests = re.findall(r"\w+", names_block.replace("//", ""))
     code = {name: i for i, name in enumerate(ops)}
 
     def call(op, *args):
