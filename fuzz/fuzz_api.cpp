@@ -180,6 +180,21 @@ bool display_holds(const PlatSurface* s) {
     return s && ((s == display_primary && primary_pixels) || (s == display_back && back_pixels));
 }
 
+// The slot of the target's own handles that a call makes its handle into or releases.
+template <typename T, size_t N>
+T*& pick_slot(Input& in, T* (&slots)[N]) {
+    return slots[in.pick(static_cast<int32_t>(N))];
+}
+
+// Gives up the handle in the slot and empties it (a surface or a sound buffer may be gone with it).
+template <typename T>
+T*& empty_slot(T*& slot, void (*release)(T*)) {
+    release(slot);
+    slot = nullptr;
+    forget_dead_locks();
+    return slot;
+}
+
 // Destroys the sprite, and first its clones: a clone lives no longer than what it borrows.
 void sprite_destroy(int32_t i) {
     for (int32_t j = 0; j < SPRITES; ++j)
@@ -210,25 +225,17 @@ PlatSurface* surface_arg(Input& in) {
     return s.bob.frames[in.pick(4)];
 }
 
-PlatPalette* palette_arg(Input& in) {
-    const int32_t c = in.pick(4);
-    return c == 0 ? nullptr : c == 1 ? display_palette : w.palettes[c - 2];
+// A handle a call may be given: none, the one the library keeps, or one of the target's own.
+template <typename T, size_t N>
+T* handle_arg(Input& in, T* kept, T* (&own)[N]) {
+    const int32_t c = in.pick(static_cast<int32_t>(N) + 2);
+    return c == 0 ? nullptr : c == 1 ? kept : own[c - 2];
 }
 
-PlatClipper* clipper_arg(Input& in) {
-    const int32_t c = in.pick(5);
-    return c == 0 ? nullptr : c == 1 ? display_clipper : w.clippers[c - 2];
-}
-
-PlatDevice* device_arg(Input& in) {
-    const int32_t c = in.pick(4);
-    return c == 0 ? nullptr : c == 1 ? display_device : w.devices[c - 2];
-}
-
-PlatInput* input_arg(Input& in) {
-    const int32_t c = in.pick(4);
-    return c == 0 ? nullptr : c == 1 ? input_object : w.inputs[c - 2];
-}
+PlatPalette* palette_arg(Input& in) { return handle_arg(in, display_palette, w.palettes); }
+PlatClipper* clipper_arg(Input& in) { return handle_arg(in, display_clipper, w.clippers); }
+PlatDevice* device_arg(Input& in) { return handle_arg(in, display_device, w.devices); }
+PlatInput* input_arg(Input& in) { return handle_arg(in, input_object, w.inputs); }
 
 PlatInputDevice* input_device_arg(Input& in) {
     const int32_t c = in.pick(8);
@@ -408,9 +415,7 @@ void op_display_attach_clipper(Input& in) {
         display_clipper = c;  // as the program keeps it, for display_shutdown
         return;
     }
-    PlatClipper*& slot = w.clippers[in.pick(CLIPPERS)];
-    plat_clipper_release(slot);
-    slot = c;
+    empty_slot(pick_slot(in, w.clippers), plat_clipper_release) = c;
 }
 
 void op_display_make_region(Input& in) {
@@ -425,10 +430,7 @@ void op_display_create_surface(Input& in) {
     const int32_t width = in.value(), height = in.value();
     const uint32_t caps = in.uvalue();
     if (area_too_big(width, height) && width <= 16384 && height <= 16384) return;
-    PlatSurface*& slot = w.surfaces[in.pick(SURFACES)];
-    plat_surface_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    PlatSurface*& slot = empty_slot(pick_slot(in, w.surfaces), plat_surface_release);
     slot = display_create_surface(width, height, caps);
 }
 
@@ -775,16 +777,12 @@ void op_palette_save_file(Input& in) {
 
 void op_plat_palette_create(Input& in) {
     PlatDevice* d = device_arg(in);
-    PlatPalette*& slot = w.palettes[in.pick(PALETTES)];
-    plat_palette_release(slot);
-    slot = nullptr;
+    PlatPalette*& slot = empty_slot(pick_slot(in, w.palettes), plat_palette_release);
     plat_palette_create(d, in.pick(8) ? w.palette : nullptr, &slot);
 }
 
 void op_plat_palette_release(Input& in) {
-    PlatPalette*& slot = w.palettes[in.pick(PALETTES)];
-    plat_palette_release(slot);
-    slot = nullptr;
+    empty_slot(pick_slot(in, w.palettes), plat_palette_release);
 }
 
 void op_plat_palette_set_entries(Input& in) {
@@ -966,16 +964,12 @@ void op_plat_error_text(Input&) {
 // ---- raw surfaces, devices and clippers ----
 
 void op_plat_device_create(Input& in) {
-    PlatDevice*& slot = w.devices[in.pick(DEVICES)];
-    plat_device_release(slot);
-    slot = nullptr;
+    PlatDevice*& slot = empty_slot(pick_slot(in, w.devices), plat_device_release);
     plat_device_create(in.pick(16) ? &slot : nullptr);
 }
 
 void op_plat_device_release(Input& in) {
-    PlatDevice*& slot = w.devices[in.pick(DEVICES)];
-    plat_device_release(slot);
-    slot = nullptr;
+    empty_slot(pick_slot(in, w.devices), plat_device_release);
 }
 
 void op_plat_device_calls(Input& in) {
@@ -993,20 +987,15 @@ void op_plat_device_calls(Input& in) {
 
 void op_plat_primary_create(Input& in) {
     PlatDevice* d = device_arg(in);
-    PlatSurface*& slot = w.surfaces[in.pick(SURFACES)];
-    plat_surface_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    PlatSurface*& slot = empty_slot(pick_slot(in, w.surfaces), plat_surface_release);
     plat_primary_create(d, in.pick(16) ? &slot : nullptr);
 }
 
 void op_plat_primary_back(Input& in) {
     PlatSurface* s = surface_arg(in);
-    PlatSurface*& slot = w.surfaces[in.pick(SURFACES)];
+    PlatSurface*& slot = pick_slot(in, w.surfaces);
     if (slot == s) return;  // its own handle is not given up before it is asked for its back
-    plat_surface_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    empty_slot(slot, plat_surface_release);
     plat_primary_back(s, in.pick(16) ? &slot : nullptr);
 }
 
@@ -1015,18 +1004,12 @@ void op_plat_surface_create(Input& in) {
     const int32_t width = in.value(), height = in.value();
     const uint32_t caps = in.uvalue();
     if (area_too_big(width, height) && width <= 16384 && height <= 16384) return;
-    PlatSurface*& slot = w.surfaces[in.pick(SURFACES)];
-    plat_surface_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    PlatSurface*& slot = empty_slot(pick_slot(in, w.surfaces), plat_surface_release);
     plat_surface_create(d, width, height, caps, in.pick(16) ? &slot : nullptr);
 }
 
 void op_plat_surface_release(Input& in) {
-    PlatSurface*& slot = w.surfaces[in.pick(SURFACES)];
-    plat_surface_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    empty_slot(pick_slot(in, w.surfaces), plat_surface_release);
 }
 
 void op_plat_surface_size(Input& in) {
@@ -1078,16 +1061,12 @@ void op_plat_flip(Input& in) { plat_flip(surface_arg(in)); }
 
 void op_plat_clipper_create(Input& in) {
     PlatDevice* d = device_arg(in);
-    PlatClipper*& slot = w.clippers[in.pick(CLIPPERS)];
-    plat_clipper_release(slot);
-    slot = nullptr;
+    PlatClipper*& slot = empty_slot(pick_slot(in, w.clippers), plat_clipper_release);
     plat_clipper_create(d, in.pick(16) ? &slot : nullptr);
 }
 
 void op_plat_clipper_release(Input& in) {
-    PlatClipper*& slot = w.clippers[in.pick(CLIPPERS)];
-    plat_clipper_release(slot);
-    slot = nullptr;
+    empty_slot(pick_slot(in, w.clippers), plat_clipper_release);
 }
 
 void op_plat_clipper_set_region(Input& in) {
@@ -1208,28 +1187,20 @@ void op_plat_sound_buffer_create(Input& in) {
         case 3: f.format_tag = static_cast<uint16_t>(in.value()); break;
         default: break;
     }
-    PlatSoundBuffer*& slot = w.buffers[in.pick(BUFFERS)];
-    plat_sound_buffer_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    PlatSoundBuffer*& slot = empty_slot(pick_slot(in, w.buffers), plat_sound_buffer_release);
     plat_sound_buffer_create(a, flags, length, in.pick(16) ? &f : nullptr, in.pick(16) ? &slot : nullptr);
 }
 
 void op_plat_sound_buffer_release(Input& in) {
-    PlatSoundBuffer*& slot = w.buffers[in.pick(BUFFERS)];
-    plat_sound_buffer_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    empty_slot(pick_slot(in, w.buffers), plat_sound_buffer_release);
 }
 
 void op_plat_sound_buffer_duplicate(Input& in) {
     PlatAudio* a = audio_arg(in);
     PlatSoundBuffer* source = buffer_arg(in);
-    PlatSoundBuffer*& slot = w.buffers[in.pick(BUFFERS)];
+    PlatSoundBuffer*& slot = pick_slot(in, w.buffers);
     if (slot == source) return;  // its own handle is not given up before it is copied
-    plat_sound_buffer_release(slot);
-    slot = nullptr;
-    forget_dead_locks();
+    empty_slot(slot, plat_sound_buffer_release);
     plat_sound_buffer_duplicate(a, source, in.pick(16) ? &slot : nullptr);
 }
 
@@ -1336,24 +1307,18 @@ int count_joysticks(const PlatDeviceInstance*, void* reference) {
 }
 
 void op_plat_input_create(Input& in) {
-    PlatInput*& slot = w.inputs[in.pick(INPUTS)];
-    plat_input_release(slot);
-    slot = nullptr;
+    PlatInput*& slot = empty_slot(pick_slot(in, w.inputs), plat_input_release);
     plat_input_create(in.pick(16) ? &slot : nullptr);
 }
 
 void op_plat_input_release(Input& in) {
-    PlatInput*& slot = w.inputs[in.pick(INPUTS)];
-    plat_input_release(slot);
-    slot = nullptr;
+    empty_slot(pick_slot(in, w.inputs), plat_input_release);
 }
 
 void op_plat_input_device_create(Input& in) {
     PlatInput* input = input_arg(in);
     const int32_t kind = in.pick(4) ? in.pick(5) : in.value();
-    PlatInputDevice*& slot = w.input_devices[in.pick(INPUT_DEVICES)];
-    plat_input_device_release(slot);
-    slot = nullptr;
+    PlatInputDevice*& slot = empty_slot(pick_slot(in, w.input_devices), plat_input_device_release);
     if (in.pick(2)) {
         plat_input_device_create(input, kind, in.pick(16) ? &slot : nullptr);
     } else {
@@ -1364,9 +1329,7 @@ void op_plat_input_device_create(Input& in) {
 }
 
 void op_plat_input_device_release(Input& in) {
-    PlatInputDevice*& slot = w.input_devices[in.pick(INPUT_DEVICES)];
-    plat_input_device_release(slot);
-    slot = nullptr;
+    empty_slot(pick_slot(in, w.input_devices), plat_input_device_release);
 }
 
 void op_plat_input_enum_joysticks(Input& in) {
@@ -1733,38 +1696,17 @@ void shut_down_everything() {
     for (int32_t i = 0; i < SPRITES; ++i) sprite_destroy(i);  // each after its clones
     for (PixelImage& im : w.images) image_destroy(&im);
     for (BmpFile& b : w.pictures) bmp_unload(&b);
-    for (PlatSurface*& s : w.surfaces) {
-        plat_surface_release(s);
-        s = nullptr;
-    }
-    for (PlatClipper*& c : w.clippers) {
-        plat_clipper_release(c);
-        c = nullptr;
-    }
-    for (PlatPalette*& p : w.palettes) {
-        plat_palette_release(p);
-        p = nullptr;
-    }
+    for (PlatSurface*& s : w.surfaces) empty_slot(s, plat_surface_release);
+    for (PlatClipper*& c : w.clippers) empty_slot(c, plat_clipper_release);
+    for (PlatPalette*& p : w.palettes) empty_slot(p, plat_palette_release);
     display_shutdown();
-    for (PlatDevice*& d : w.devices) {
-        plat_device_release(d);
-        d = nullptr;
-    }
-    for (PlatSoundBuffer*& b : w.buffers) {
-        plat_sound_buffer_release(b);
-        b = nullptr;
-    }
+    for (PlatDevice*& d : w.devices) empty_slot(d, plat_device_release);
+    for (PlatSoundBuffer*& b : w.buffers) empty_slot(b, plat_sound_buffer_release);
     sound_shutdown();
     plat_audio_release(w.audio);
     w.audio = nullptr;
-    for (PlatInputDevice*& d : w.input_devices) {
-        plat_input_device_release(d);
-        d = nullptr;
-    }
-    for (PlatInput*& i : w.inputs) {
-        plat_input_release(i);
-        i = nullptr;
-    }
+    for (PlatInputDevice*& d : w.input_devices) empty_slot(d, plat_input_device_release);
+    for (PlatInput*& i : w.inputs) empty_slot(i, plat_input_release);
     input_shutdown();
     log_close();
     plat_window_destroy();
