@@ -60,8 +60,9 @@ void forget_lock(PlatSurface* surface) {
 int allowed(const char* request) { return backend_allows(request); }
 
 // A flip's picture waits for the display's refresh; a palette change shows at once, since a fade
-// changes the palette every few milliseconds and must not be held to the refresh rate.
-enum PresentCause { PRESENT_FLIP = 1, PRESENT_PALETTE = 0 };
+// changes the palette every few milliseconds and must not be held to the refresh rate. So does
+// the refresh at a vertical blank, which shows what was drawn straight onto the visible surface.
+enum PresentCause { PRESENT_FLIP = 1, PRESENT_PALETTE = 0, PRESENT_REFRESH = 0 };
 
 void present(PlatSurface* primary, PresentCause cause) {
     if (!primary || primary != g_visible || g_devices_open == 0) return;
@@ -134,6 +135,7 @@ int plat_device_set_mode(PlatDevice* device, int32_t width, int32_t height, int3
 
 int plat_wait_vblank(PlatDevice* device) {
     if (!device) return PLAT_ERR_INVALID;
+    present(g_visible, PRESENT_REFRESH);
     backend_wait_vblank();
     return PLAT_OK;
 }
