@@ -1,4 +1,5 @@
-// Sprites: the record, its frame surfaces, frames cut from 8-bit pictures, and keyed drawing.
+// Sprites: the record, its frame surfaces and sequence arrays, frames cut from 8-bit pictures, and
+// keyed drawing.
 #include "display/bob.h"
 
 #include <climits>
@@ -9,13 +10,18 @@
 #include "imaging/log.h"
 #include "platform/status.h"
 
+// A node of a sprite's list of the sequence arrays it replaced.
+struct BobRetired {
+    int32_t* array;
+    BobRetired* next;
+};
+
 namespace {
 
-// Rectangle coordinates are held to this range so that a sprite far off the screen cannot make
-// the arithmetic overflow; such a sprite is nowhere near any surface either way.
-constexpr int64_t COORD_LIMIT = int64_t{1} << 30;
-
-int32_t held(int64_t v) { return static_cast<int32_t>(v < -COORD_LIMIT ? -COORD_LIMIT : v > COORD_LIMIT ? COORD_LIMIT : v); }
+// Blit rectangles are worked out wide and held to the int range. Only an edge more than
+// 2^31 - 16384 pixels beyond any surface is moved (surfaces are at most 16384 wide), and a
+// stretch so long maps every visible pixel to the same source pixel either way.
+int32_t held(int64_t v) { return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v); }
 
 // The keyed blit of the current frame. Right and bottom edges of blit rectangles are exclusive,
 // and both rectangles end one pixel short of the size: the frame's last column and row are not
@@ -24,7 +30,7 @@ int draw_frame(const BOB* bob, int32_t drawn_width, int32_t drawn_height, PlatSu
     if (!bob) return 0;
     if (!(bob->attributes & BOB_SHOWN)) return 1;
     if (bob->frame < 0 || bob->frame >= BOB_MAX_FRAMES) return 0;
-    const PlatRect dest_rect{held(bob->x), held(bob->y), held(int64_t{bob->x} + drawn_width - 1),
+    const PlatRect dest_rect{bob->x, bob->y, held(int64_t{bob->x} + drawn_width - 1),
                              held(int64_t{bob->y} + drawn_height - 1)};
     const PlatRect source_rect{0, 0, held(int64_t{bob->width} - 1), held(int64_t{bob->height} - 1)};
     return plat_surface_blit(dest, &dest_rect, bob->frames[bob->frame], &source_rect, PLAT_BLIT_KEY_SOURCE) == PLAT_OK
@@ -55,6 +61,8 @@ int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, in
     bob->bottom = static_cast<int32_t>(int64_t{y} + height);
     for (PlatSurface*& f : bob->frames) f = nullptr;
     for (int32_t*& s : bob->sequences) s = nullptr;
+    bob->retired = nullptr;
+    bob->own_sequences = 0;
 
     // Frame rows are widened to a multiple of 8 bytes.
     bob->row_extra = width % 8 != 0 ? 8 - width % 8 : 0;
@@ -74,24 +82,60 @@ int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, in
 
 int bob_destroy(BOB* bob) {
     if (!bob) return 0;
-    // A borrowing sprite forgets what it shares; an owner releases it. Either way the handles
-    // are cleared, so destroying twice releases nothing twice.
+    // An owner releases its frames and arrays; a borrowing sprite only the arrays it added
+    // itself. Either way the handles are cleared, so destroying twice releases nothing twice.
     const bool owner = !(bob->attributes & BOB_BORROWED);
     for (PlatSurface*& f : bob->frames) {
         if (f && owner) plat_surface_release(f);
         f = nullptr;
     }
-    for (int32_t*& s : bob->sequences) {
-        if (owner) std::free(s);
-        s = nullptr;
+    for (int32_t i = 0; i < BOB_MAX_SEQUENCES; ++i) {
+        if (owner || (bob->own_sequences >> i & 1u)) std::free(bob->sequences[i]);
+        bob->sequences[i] = nullptr;
+    }
+    bob->own_sequences = 0;
+    while (BobRetired* node = bob->retired) {
+        bob->retired = node->next;
+        std::free(node->array);
+        std::free(node);
     }
     return 1;
 }
 
 int bob_clone(const BOB* source, BOB* dest) {
-    if (!source || !dest) return 0;
-    if (source != dest) std::memcpy(dest, source, sizeof *dest);
+    // A sprite cloned onto itself would mark itself borrowing and never release its frames.
+    if (!source || !dest || source == dest) return 0;
+    std::memcpy(dest, source, sizeof *dest);
     dest->attributes |= BOB_BORROWED;
+    dest->retired = nullptr;  // the source's to free
+    dest->own_sequences = 0;
+    return 1;
+}
+
+int bob_add_sequence(BOB* bob, int32_t slot, int32_t count, const int32_t* frames) {
+    if (!bob || slot < 0 || slot >= BOB_MAX_SEQUENCES || count < 1 || !frames) return 0;
+    const uint32_t bit = uint32_t{1} << slot;
+    const bool borrowing = bob->attributes & BOB_BORROWED;
+    int32_t* const replaced = bob->sequences[slot];
+    // An array of this sprite's own that it replaces may still be read by a clone of it, so it
+    // goes on the list that bob_destroy frees. A borrowed array is its owner's business.
+    const bool keep = replaced && (!borrowing || (bob->own_sequences & bit));
+    BobRetired* node = nullptr;
+    if (keep && !(node = static_cast<BobRetired*>(std::malloc(sizeof *node)))) return 0;
+    int32_t* sequence = static_cast<int32_t*>(std::malloc(sizeof(int32_t) * (static_cast<size_t>(count) + 1)));
+    if (!sequence) {
+        std::free(node);
+        return 0;
+    }
+    std::memcpy(sequence, frames, sizeof(int32_t) * static_cast<size_t>(count));
+    sequence[count] = -1;
+    if (node) {
+        node->array = replaced;
+        node->next = bob->retired;
+        bob->retired = node;
+    }
+    bob->sequences[slot] = sequence;
+    if (borrowing) bob->own_sequences |= bit;
     return 1;
 }
 

@@ -2,9 +2,6 @@
 // and the hit tests.
 #include "display/bob.h"
 
-#include <cstdlib>
-#include <cstring>
-
 #include "display/display.h"
 
 namespace {
@@ -89,19 +86,6 @@ int bob_move(BOB* bob) {
         if (y > int64_t{clip_bottom} - bob->height || y < clip_top) bob->vy = wrapping(-int64_t{bob->vy});
     }
     refresh_edges(bob);
-    return 1;
-}
-
-int bob_add_sequence(BOB* bob, int32_t slot, int32_t count, const int32_t* frames) {
-    if (!bob || slot < 0 || slot >= BOB_MAX_SEQUENCES || count < 1 || !frames) return 0;
-    int32_t* sequence = static_cast<int32_t*>(std::malloc(sizeof(int32_t) * (static_cast<size_t>(count) + 1)));
-    if (!sequence) return 0;
-    std::memcpy(sequence, frames, sizeof(int32_t) * static_cast<size_t>(count));
-    sequence[count] = -1;
-    // A sprite releases the array it owned in the slot; a borrowing sprite's arrays belong to
-    // the sprite it was copied from.
-    if (!(bob->attributes & BOB_BORROWED)) std::free(bob->sequences[slot]);
-    bob->sequences[slot] = sequence;
     return 1;
 }
 

@@ -1,22 +1,30 @@
-// BMP file loading: 8-bit palettised, 16-bit, and 24-bit turned into 16-bit 5-5-5 words.
+// BMP file loading: the headers tell where the pixels lie and how they are stored; the decoders
+// (bmp_decode.cpp) turn them into the record's two shapes, 8-bit indices or 16-bit 5-5-5 words.
 //
-// The loader takes the pixel data as the last biSizeImage bytes of the file and turns the rows
-// so that row 0 of the buffer is the picture's top row. Before it touches the record it checks
-// the file against the shapes it knows how to read; a file of any other shape, or one that ends
-// before its headers say it should, gives 0 and leaves the record as it was.
+// Files of the classic shape (a 40-byte info header, 8, 16 or 24 bits, uncompressed, bottom row
+// first, a full colour table, biSizeImage of exactly the unpadded rows) are read as they always
+// were: the pixels are the last biSizeImage bytes of the file. Every other file is read from
+// bfOffBits, its rows padded to 4 bytes, as the format has it. Nothing is put in the record
+// until the pixels are decoded whole; a file that cannot be decoded right gives 0.
 #include "imaging/bmp.h"
 
+#include <bit>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "imaging/bmp_decode.h"
+
 namespace {
 
 constexpr uint16_t BMP_SIGNATURE = 0x4D42;  // "BM"
+constexpr uint32_t CORE_HEADER_SIZE = 12;   // the OS/2 header: width, height, planes, depth in 16 bits
 constexpr uint32_t INFO_HEADER_SIZE = 40;
-constexpr int64_t HEADERS_SIZE = 14 + 40;
-constexpr int64_t COLOUR_TABLE_SIZE = 256 * 4;
+constexpr uint32_t LARGEST_HEADER_SIZE = 124;
+constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3;
+constexpr int64_t CLASSIC_TABLE_SIZE = 256 * 4;
+constexpr int64_t LARGEST_RUN_LENGTH_PICTURE = int64_t{1} << 26;  // pixels: the stream can be tiny
 constexpr uint8_t PC_NOCOLLAPSE = 4;
 
 struct FileCloser {
@@ -28,6 +36,10 @@ struct FileCloser {
 
 bool read_exact(FILE* file, void* dest, size_t bytes) { return std::fread(dest, 1, bytes, file) == bytes; }
 
+bool read_at(FILE* file, int64_t at, void* dest, size_t bytes) {
+    return std::fseek(file, static_cast<long>(at), SEEK_SET) == 0 && read_exact(file, dest, bytes);
+}
+
 // The size of the file in bytes, or -1.
 int64_t file_size(FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return -1;
@@ -35,43 +47,148 @@ int64_t file_size(FILE* file) {
     return size < 0 ? -1 : static_cast<int64_t>(size);
 }
 
-// Whether the headers describe a picture this loader reads, in a file of this size: 8, 16 or
-// 24 bits, uncompressed, a 40-byte info header, a positive size, rows without padding, and
-// pixel data that lies behind the headers (and the full 256-entry colour table of 8-bit files).
-bool readable_shape(const BitmapInfoHeader& info, int64_t size) {
-    if (info.biSize != INFO_HEADER_SIZE) return false;
-    if (info.biBitCount != 8 && info.biBitCount != 16 && info.biBitCount != 24) return false;
-    if (info.biCompression != 0) return false;
-    if (info.biWidth <= 0 || info.biHeight <= 0) return false;
+uint32_t load32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
 
-    const int64_t bytes_per_pixel = info.biBitCount / 8;
-    const int64_t row = static_cast<int64_t>(info.biWidth) * bytes_per_pixel;
-    if (row > INT32_MAX) return false;
-    const int64_t pixels_bytes = row * info.biHeight;  // below 2^62: no overflow
-    if (pixels_bytes > INT32_MAX) return false;        // buffer offsets stay in int32
-
-    const int64_t image_size = info.biSizeImage;
-    if (image_size == 0 || image_size < pixels_bytes || image_size > INT32_MAX) return false;
-    // Rows padded to 4 bytes, as standard encoders store rows whose length is not a multiple
-    // of 4: the rows would not follow each other without gaps.
-    const int64_t padded_row = (row + 3) & ~int64_t{3};
-    if (padded_row != row && image_size >= padded_row * info.biHeight) return false;
-
-    int64_t headers = HEADERS_SIZE;
-    if (info.biBitCount == 8) {
-        // biClrUsed 0 stands for the full table; fewer entries means a table cut short.
-        if (info.biClrUsed != 0 && info.biClrUsed < 256) return false;
-        headers += COLOUR_TABLE_SIZE;
+// The info header that follows the file header, as the record keeps it (an OS/2 header's four
+// fields put in their places, the rest 0), and the colour masks of the bit-field files.
+bool read_info_header(FILE* file, BitmapInfoHeader& info, uint32_t masks[3]) {
+    uint8_t header[LARGEST_HEADER_SIZE + 12];
+    if (!read_exact(file, header, 4)) return false;
+    const uint32_t size = load32(header);
+    if (size != CORE_HEADER_SIZE && size != 40 && size != 52 && size != 56 && size != 108 && size != 124)
+        return false;
+    if (!read_exact(file, header + 4, size - 4)) return false;
+    info = BitmapInfoHeader{};
+    if (size == CORE_HEADER_SIZE) {
+        uint16_t core[4];
+        std::memcpy(core, header + 4, sizeof core);
+        info.biSize = size;
+        info.biWidth = core[0];
+        info.biHeight = core[1];
+        info.biPlanes = core[2];
+        info.biBitCount = core[3];
+        return true;
     }
-    return image_size <= size - headers;
+    std::memcpy(&info, header, sizeof info);
+    if (info.biCompression == BI_BITFIELDS) {
+        // Behind a 40-byte header the masks follow it; the longer headers hold them.
+        if (size == INFO_HEADER_SIZE && !read_exact(file, header + 40, 12)) return false;
+        for (int i = 0; i < 3; ++i) masks[i] = load32(header + 40 + 4 * i);
+    }
+    return true;
 }
 
-// 24-bit blue, green, red triples to 5-5-5 words: blue in bits 0-4, green 5-9, red 10-14.
-void convert_24_to_555(const uint8_t* source, uint16_t* dest, int64_t pixels) {
-    for (int64_t i = 0; i < pixels; ++i) {
-        const uint8_t* p = source + 3 * i;
-        dest[i] = static_cast<uint16_t>((p[0] >> 3) | ((p[1] >> 3) << 5) | ((p[2] >> 3) << 10));
+// Masks of 5 to 8 contiguous bits that do not overlap. Narrower channels are refused: decoders
+// disagree on how to widen them (a 4-bit 8 is 128 to some, 136 to others).
+bool usable_masks(const uint32_t masks[3]) {
+    for (int i = 0; i < 3; ++i) {
+        const uint32_t m = masks[i];
+        const int bits = std::popcount(m);
+        if (bits < 5 || bits > 8 || !std::has_single_bit((m >> std::countr_zero(m)) + 1)) return false;
     }
+    return !(masks[0] & masks[1]) && !(masks[0] & masks[2]) && !(masks[1] & masks[2]);
+}
+
+// How the file's depth and compression store the pixels; false for a kind not read.
+bool storage_of(const BitmapInfoHeader& info, const uint32_t masks[3], BmpStorage& storage) {
+    const uint32_t compression = info.biCompression;
+    const bool plain = compression == BI_RGB, fields = compression == BI_BITFIELDS && usable_masks(masks);
+    const bool core = info.biSize == CORE_HEADER_SIZE;
+    switch (info.biBitCount) {
+        case 1: storage = BMP_INDEX1; return plain;
+        case 4: storage = compression == BI_RLE4 ? BMP_RLE4 : BMP_INDEX4; return plain || compression == BI_RLE4;
+        case 8: storage = compression == BI_RLE8 ? BMP_RLE8 : BMP_INDEX8; return plain || compression == BI_RLE8;
+        case 16: storage = plain ? BMP_WORDS : BMP_MASKED16; return !core && (plain || fields);
+        case 24: storage = BMP_BGR24; return plain;
+        case 32: {
+            const bool bgrx = plain || (fields && masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF);
+            storage = bgrx ? BMP_BGRX32 : BMP_MASKED32;
+            return !core && (plain || fields);
+        }
+        default: return false;
+    }
+}
+
+// Where and how a file holds its picture.
+struct Layout {
+    BmpPixels pixels;
+    int64_t data_at, data_size;
+    int64_t table_at;
+    int32_t table_entries;
+    int entry_size;  // 4 bytes (blue, green, red, spare), 3 behind an OS/2 header
+};
+
+// Works out the layout from the headers and the size of the file; false for a file whose
+// pixels cannot all be found in it.
+bool plan_layout(const BitmapFileHeader& file_header, const BitmapInfoHeader& info, const uint32_t masks[3],
+                 int64_t size, Layout& layout) {
+    BmpStorage storage;
+    if (!storage_of(info, masks, storage)) return false;
+    if (info.biWidth <= 0 || info.biHeight == 0 || info.biHeight == INT32_MIN) return false;
+    const bool run_length = storage == BMP_RLE8 || storage == BMP_RLE4;
+    const bool top_down = info.biHeight < 0;
+    const int32_t width = info.biWidth, height = top_down ? -info.biHeight : info.biHeight;
+    if (top_down && run_length) return false;
+    const int64_t pixels = int64_t{width} * height;
+    if (pixels * (bmp_picture_depth(storage) / 8) > INT32_MAX) return false;  // buffer offsets stay in int32
+    if (run_length && pixels > LARGEST_RUN_LENGTH_PICTURE) return false;
+
+    const int64_t row = bmp_stored_row_bytes(storage, width);
+    const int64_t stride = (row + 3) & ~int64_t{3};
+    const int bits = info.biBitCount;
+    const uint32_t colours_used = info.biClrUsed;
+    layout.entry_size = info.biSize == CORE_HEADER_SIZE ? 3 : 4;
+    layout.table_at = 14 + int64_t{info.biSize} + (info.biSize == INFO_HEADER_SIZE && info.biCompression == BI_BITFIELDS ? 12 : 0);
+    layout.pixels = BmpPixels{storage, width, height, top_down, stride, {masks[0], masks[1], masks[2]}, 256};
+
+    // The classic layout: the last biSizeImage bytes, rows without padding behind a full table.
+    const int64_t image_size = info.biSizeImage, offset = file_header.bfOffBits;
+    const bool classic = info.biSize == INFO_HEADER_SIZE && info.biCompression == BI_RGB && !top_down &&
+                         (bits == 8 || bits == 16 || bits == 24) && (bits != 8 || colours_used == 0 || colours_used >= 256);
+    const int64_t classic_headers = 14 + 40 + (bits == 8 ? CLASSIC_TABLE_SIZE : 0);
+    const bool from_end = classic && image_size >= row * height && image_size <= INT32_MAX &&
+                          image_size <= size - classic_headers && !(stride != row && image_size >= stride * height);
+    // The format's layout: from bfOffBits, rows padded to 4 bytes (the last one may lack its padding).
+    const bool from_offset = offset >= layout.table_at && offset < size &&
+                             (run_length || stride * (height - 1) + row <= size - offset);
+    // Where both could hold the picture, the end decides unless the offset shows it wrong: padded
+    // rows behind a biSizeImage that leaves the padding out, or a biSizeImage that is not the rows'.
+    if (from_end && (offset == size - image_size || !from_offset || (image_size == row * height && row == stride))) {
+        layout.pixels.stride = row;
+        layout.data_at = size - image_size;
+        layout.data_size = image_size;
+        layout.table_at = 14 + 40;
+        layout.table_entries = bits == 8 ? 256 : 0;
+        return true;
+    }
+    if (!from_offset) return false;
+    layout.data_at = offset;
+    layout.data_size = !run_length ? stride * (height - 1) + row
+                       : image_size > 0 && image_size < size - offset ? image_size : size - offset;
+    layout.table_entries = 0;
+    if (bits <= 8) {
+        // biClrUsed 0 stands for the full table; no more entries than the room before the pixels.
+        const int64_t full = int64_t{1} << bits, room = (offset - layout.table_at) / layout.entry_size;
+        int64_t entries = colours_used == 0 || info.biSize == CORE_HEADER_SIZE || colours_used > full ? full : colours_used;
+        entries = entries < room ? entries : room;
+        layout.table_entries = static_cast<int32_t>(entries);
+        layout.pixels.colours = entries < full ? layout.table_entries : 256;
+    }
+    return true;
+}
+
+// The colour table as palette entries: the file's blue, green, red become red, green, blue;
+// entries past the table are black; every entry is marked not to be collapsed.
+bool read_palette(FILE* file, const Layout& layout, PaletteEntry palette[256]) {
+    uint8_t table[256 * 4];
+    const size_t bytes = static_cast<size_t>(layout.table_entries) * layout.entry_size;
+    if (bytes && !read_at(file, layout.table_at, table, bytes)) return false;
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t* e = table + i * layout.entry_size;
+        palette[i] = i < layout.table_entries ? PaletteEntry{e[2], e[1], e[0], PC_NOCOLLAPSE}
+                                              : PaletteEntry{0, 0, 0, PC_NOCOLLAPSE};
+    }
+    return true;
 }
 
 }  // namespace
@@ -88,53 +205,34 @@ int bmp_load(BmpFile* bmp, const char* name) {
         return 0;
     }
     BitmapInfoHeader info;
-    if (!read_exact(file.file, &info, sizeof info)) return 0;
+    uint32_t masks[3] = {};
+    if (!read_info_header(file.file, info, masks)) return 0;
     const int64_t size = file_size(file.file);
-    if (size < 0 || !readable_shape(info, size)) return 0;
+    Layout layout;
+    if (size < 0 || !plan_layout(file_header, info, masks, size, layout)) return 0;
 
-    // The colour table lies directly behind the info header; the file's blue, green, red
-    // become red, green, blue, and every entry is marked not to be collapsed.
+    const int depth = bmp_picture_depth(layout.pixels.storage);
     PaletteEntry palette[256];
-    if (info.biBitCount == 8) {
-        uint8_t table[COLOUR_TABLE_SIZE];
-        if (std::fseek(file.file, HEADERS_SIZE, SEEK_SET) != 0 || !read_exact(file.file, table, sizeof table))
-            return 0;
-        for (int i = 0; i < 256; ++i)
-            palette[i] = PaletteEntry{table[4 * i + 2], table[4 * i + 1], table[4 * i], PC_NOCOLLAPSE};
-    }
+    if (depth == 8 && !read_palette(file.file, layout, palette)) return 0;
 
-    // The pixel data is the last biSizeImage bytes of the file.
-    const size_t image_size = info.biSizeImage;
-    if (std::fseek(file.file, -static_cast<long>(image_size), SEEK_END) != 0) return 0;
-    uint8_t* pixels = nullptr;
-    if (info.biBitCount == 8 || info.biBitCount == 16) {
-        pixels = static_cast<uint8_t*>(std::malloc(image_size));
-        if (!pixels) return 0;
-        if (!read_exact(file.file, pixels, image_size)) {
-            std::free(pixels);
-            return 0;
-        }
-    } else {
-        const int64_t count = static_cast<int64_t>(info.biWidth) * info.biHeight;
-        uint8_t* triples = static_cast<uint8_t*>(std::malloc(image_size));
-        if (!triples) return 0;
-        pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(2 * count)));
-        if (!pixels || !read_exact(file.file, triples, image_size)) {
-            std::free(triples);
-            std::free(pixels);
-            return 0;
-        }
-        convert_24_to_555(triples, reinterpret_cast<uint16_t*>(pixels), count);
-        std::free(triples);
-        info.biBitCount = 16;  // biSizeImage keeps the file's value
+    const size_t data_size = static_cast<size_t>(layout.data_size);
+    uint8_t* data = static_cast<uint8_t*>(std::malloc(data_size));
+    if (!data) return 0;
+    if (!read_at(file.file, layout.data_at, data, data_size)) {
+        std::free(data);
+        return 0;
     }
+    uint8_t* picture = bmp_decode(layout.pixels, data, data_size);
+    if (!picture) return 0;
 
+    // The record describes the picture: its depth, and its height as a count of rows.
+    info.biBitCount = static_cast<uint16_t>(depth);
+    info.biHeight = layout.pixels.height;
     std::free(bmp->buffer);
-    bmp->buffer = pixels;
+    bmp->buffer = picture;
     bmp->file_header = file_header;
     bmp->info_header = info;
-    if (info.biBitCount == 8) std::memcpy(bmp->palette, palette, sizeof palette);
-    bmp_flip_rows(bmp->buffer, (info.biBitCount / 8) * info.biWidth, info.biHeight);
+    if (depth == 8) std::memcpy(bmp->palette, palette, sizeof palette);
     return 1;
 }
 

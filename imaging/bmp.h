@@ -1,5 +1,6 @@
 #pragma once
-// BMP files: 8-bit palettised, 16-bit, or 24-bit turned into 16-bit 5-5-5 words, top row first.
+// BMP files loaded into one of two shapes, top row first: 8-bit palette indices (from 1-, 4- and
+// 8-bit files, run-length coded or not) or 16-bit 5-5-5 words (from 16-, 24- and 32-bit files).
 #include <cstdint>
 
 #include "platform/video.h"
@@ -14,7 +15,9 @@ struct BitmapFileHeader {
     uint32_t bfOffBits;
 };
 
-// The 40-byte info header, as stored (biBitCount becomes 16 after a 24-bit conversion).
+// The 40-byte info header, as stored (the first 40 bytes of a longer one; an OS/2 header's four
+// fields in their places). After a load biBitCount is the picture's depth, 8 or 16, and
+// biHeight its count of rows, positive also for a top-down file.
 struct BitmapInfoHeader {
     uint32_t biSize;
     int32_t biWidth;
@@ -39,8 +42,9 @@ struct BmpFile {
 };
 
 int bmp_load(BmpFile* bmp, const char* name);
-//   Reads the file: 1 when its pixels are in buffer, 0 when it cannot be opened or is not a
-//   picture of the supported kinds (then buffer holds no half-read pixels).
+//   Reads the file: 1 when its pixels are in buffer (the old ones released), 0 when it cannot be
+//   opened or its picture cannot be decoded right; the record is then left as it was (but for
+//   file_header after a file not starting "BM").
 int bmp_unload(BmpFile* bmp);
 //   Releases buffer; headers and palette stay. 1.
 int bmp_flip_rows(uint8_t* image, int32_t bytes_per_line, int32_t height);

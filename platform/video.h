@@ -79,6 +79,7 @@ int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface*
 //   sizes differ, keyed by the source's colour key with PLAT_BLIT_KEY_SOURCE. With a clipper on
 //   the destination the blit is cut to its clip list; without one a destination rectangle outside
 //   the surface is refused. A source rectangle outside the source is refused, so is a locked surface.
+//   Within one surface, overlapping rectangles copy as from the picture before the blit.
 int plat_flip(PlatSurface* primary);
 //   Exchanges the pictures of the primary and its back surface and shows the new one.
 //   PLAT_ERR_BUSY while either is locked.

@@ -9,6 +9,7 @@
 
 #include "platform/audio.h"
 #include "platform/status.h"
+#include "sound/pcm_convert.h"
 
 SoundSlot sound_table[SOUND_SLOTS];
 PlatAudio* sound_object = nullptr;
@@ -30,6 +31,10 @@ PlatWaveFormat fixed_format() {
 }
 
 int valid_id(int32_t id) { return id >= 0 && id < SOUND_SLOTS; }
+
+// The longest "data" chunk loaded, in the file's own bytes: anything longer is taken for a
+// broken size, not a sound.
+constexpr uint32_t kMaxDataBytes = 64u << 20;
 
 }  // namespace
 
@@ -134,12 +139,14 @@ int sound_first_free_slot() {
     return -1;
 }
 
-// Fills a new buffer in the slot with the bytes; the slot's index, or -1 with the slot free
-// again when the buffer cannot be made, locked or unlocked.
-int sound_fill_new_slot(int slot, uint32_t flags, const uint8_t* bytes, uint32_t length) {
+// Fills a new buffer of `frames` bytes in the slot with the samples converted to its format,
+// the frames past the `present` bytes silent; the slot's index, or -1 with the slot free again
+// when the buffer cannot be made, locked or unlocked.
+int sound_fill_new_slot(int slot, uint32_t flags, const uint8_t* samples, uint64_t present, uint32_t frames,
+                        const PcmLayout& layout) {
     SoundSlot& s = sound_table[slot];
     const PlatWaveFormat format = fixed_format();
-    if (plat_sound_buffer_create(sound_object, flags, length, &format, &s.buffer) != PLAT_OK) {
+    if (plat_sound_buffer_create(sound_object, flags, frames, &format, &s.buffer) != PLAT_OK) {
         s.buffer = nullptr;
         s.state = 0;
         return -1;
@@ -147,12 +154,22 @@ int sound_fill_new_slot(int slot, uint32_t flags, const uint8_t* bytes, uint32_t
     void* p1 = nullptr;
     void* p2 = nullptr;
     uint32_t n1 = 0, n2 = 0;
-    if (plat_sound_buffer_lock(s.buffer, 0, length, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_FROM_WRITE_CURSOR) != PLAT_OK) {
+    if (plat_sound_buffer_lock(s.buffer, 0, frames, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_FROM_WRITE_CURSOR) != PLAT_OK) {
         sound_free_slot(s);
         return -1;
     }
-    std::memcpy(p1, bytes, n1);
-    if (n2) std::memcpy(p2, bytes + n1, n2);
+    // Two regions, as the platform may hand them out: the frames run on from the first into the
+    // second.
+    const uint64_t whole = present / pcm_frame_bytes(layout);
+    const uint32_t have = whole < frames ? uint32_t(whole) : frames;
+    const uint32_t in1 = have < n1 ? have : n1;
+    pcm_to_u8_mono(samples, in1, layout, static_cast<uint8_t*>(p1));
+    std::memset(static_cast<uint8_t*>(p1) + in1, 128, n1 - in1);
+    if (n2) {
+        const uint32_t in2 = have - in1;
+        pcm_to_u8_mono(samples + uint64_t(in1) * pcm_frame_bytes(layout), in2, layout, static_cast<uint8_t*>(p2));
+        std::memset(static_cast<uint8_t*>(p2) + in2, 128, n2 - in2);
+    }
     if (plat_sound_buffer_unlock(s.buffer, p1, n1, p2, n2) != PLAT_OK) {
         sound_free_slot(s);
         return -1;
@@ -216,13 +233,18 @@ int sound_load_wav(const char* name, uint32_t control_flags) {
     if (child.data + child.size > r.length) return -1;
     r.pos = riff_after(child);
     if (!riff_find_chunk(r, parent, fourcc("data"), &data)) return -1;
-    // A "data" chunk claiming more bytes than the file holds is refused.
-    if (data.size > r.length - data.data) return -1;
-    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[data.size ? data.size : 1]);
+    // Any channel count and 8 to 32 bits, converted to the buffer's 8-bit mono below.
+    PcmLayout layout;
+    if (!pcm_layout(le16(wfmtx + 2), le16(wfmtx + 14), &layout)) return -1;
+    if (data.size > kMaxDataBytes) return -1;
+    const uint32_t frames = data.size / pcm_frame_bytes(layout);
+    if (frames == 0) return -1;
+    // A chunk cut short by the end of the file loads at its stated length: the bytes that are
+    // there, then silence.
+    const uint64_t present = data.size < r.length - data.data ? data.size : r.length - data.data;
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[present ? present : 1]);
     if (!block) return -1;
-    // A short read leaves silence, never bytes that were not written.
-    const size_t got = riff_read(r, block.get(), data.size);
-    if (got < data.size) std::memset(block.get() + got, 128, data.size - got);
+    const size_t got = riff_read(r, block.get(), present);
     std::fclose(r.file);
     r.file = nullptr;
 
@@ -230,7 +252,8 @@ int sound_load_wav(const char* name, uint32_t control_flags) {
     s.rate = static_cast<int32_t>(le32(wfmtx + 4));
     s.size = static_cast<int32_t>(data.size);
     s.state = 1;
-    return sound_fill_new_slot(slot, control_flags | DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE, block.get(), data.size);
+    return sound_fill_new_slot(slot, control_flags | DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE, block.get(), got, frames,
+                               layout);
 }
 
 int sound_play(int32_t id, uint32_t flags, int32_t, int32_t, int32_t) {

@@ -32,7 +32,14 @@ extern int32_t sound_first_init;
 int sound_init();
 int sound_shutdown();
 int sound_load_wav(const char* name, uint32_t control_flags);
+//   Loads a PCM WAV file (format tag 1, any channel count, 1 to 32 bits) into the lowest free
+//   slot, converted to 8-bit mono; `rate` and `size` as the file states them. A "data" chunk cut
+//   short loads at its stated length with a silent tail. The slot's id, or -1 (nothing changed,
+//   or the slot free again when the platform refused the buffer).
 int sound_load_voc(const char* name);
+//   Loads the first block of a VOC file into the lowest free slot: sound data (L - 6 bytes), or
+//   new-format or extended PCM converted to 8-bit mono; any other block, or one reaching past
+//   the end of the file, gives -1. The slot's id, or -1.
 int sound_replicate(int32_t id);
 int sound_status(int32_t id);
 int sound_play(int32_t id, uint32_t flags, int32_t unused1 = 0, int32_t unused2 = 0, int32_t unused3 = 0);

@@ -2,6 +2,8 @@
 // the hit tests. Records only; no surfaces are needed.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <utility>
 #include <vector>
 
 #include "display/bob.h"
@@ -85,6 +87,79 @@ TEST(BobAnimate, SequencesLoopOrPlayOnce) {
     EXPECT_EQ(bob_animate(&loop), 0);
     bob_destroy(&loop);
     bob_destroy(&once);
+}
+
+// A clone reads the arrays it borrowed for as long as its owner lives, whatever the owner puts
+// in their slots; each sprite frees the arrays it allocated, and never a borrowed one (the leak
+// checker and the address checker of the sanitizer build watch both).
+TEST(BobSequences, ReplacedArraysOutliveTheClonesAndEachSpriteFreesItsOwn) {
+    const int32_t first[] = {1, 2, 3}, second[] = {4, 5}, third[] = {0, 5, 4};
+    BOB owner = sprite(0, 0, 8, 8, BOB_SCRIPTED), clone{}, grandchild{};
+    ASSERT_EQ(bob_add_sequence(&owner, 0, 3, first), 1);
+    ASSERT_EQ(bob_add_sequence(&owner, 1, 3, first), 1);
+    ASSERT_EQ(bob_clone(&owner, &clone), 1);
+    ASSERT_EQ(bob_add_sequence(&owner, 0, 2, second), 1);
+    bob_select_sequence(&clone, 0);
+    EXPECT_EQ(frames_over(clone, 4), (std::vector<int32_t>{2, 3, 1, 2}));
+
+    // The clone's own arrays: one over a borrowed slot, one it replaces after being cloned itself.
+    ASSERT_EQ(bob_add_sequence(&clone, 1, 2, second), 1);
+    ASSERT_EQ(bob_add_sequence(&clone, 2, 3, third), 1);
+    ASSERT_EQ(bob_clone(&clone, &grandchild), 1);
+    ASSERT_EQ(bob_add_sequence(&clone, 2, 2, second), 1);
+    bob_select_sequence(&grandchild, 2);
+    EXPECT_EQ(frames_over(grandchild, 4), (std::vector<int32_t>{5, 4, 0, 5}));
+    EXPECT_EQ(bob_destroy(&grandchild), 1);
+    EXPECT_EQ(bob_destroy(&clone), 1);
+
+    bob_select_sequence(&owner, 1);
+    EXPECT_EQ(frames_over(owner, 3), (std::vector<int32_t>{2, 3, 1}));
+    bob_select_sequence(&owner, 0);
+    EXPECT_EQ(frames_over(owner, 2), (std::vector<int32_t>{5, 4}));
+    // Cloned onto itself a sprite would borrow from itself and never release anything.
+    EXPECT_EQ(bob_clone(&owner, &owner), 0);
+    EXPECT_FALSE(owner.attributes & BOB_BORROWED);
+    EXPECT_EQ(bob_destroy(&owner), 1);
+}
+
+// Each setter writes its own fields and nothing else (the edges only through the position).
+TEST(BobSetters, EachChangesItsOwnFieldsOnly) {
+    BOB start = sprite(10, 20, 32, 24, BOB_SHOWN | BOB_SCRIPTED);
+    start.frame = 3;
+    start.tick = 2;
+    start.seq_pos = 1;
+    start.sequence = 4;
+    start.ticks_per_step = 5;
+    start.anim_done = 1;
+    start.vx = 6;
+    start.vy = 7;
+    start.left = start.right = start.top = start.bottom = -9;
+    auto fields = [](const BOB& b) {
+        return std::vector<int32_t>{b.status, b.anim_done, b.attributes, b.x, b.y, b.vx, b.vy, b.width,
+                                    b.height, b.frame, b.frame_count, b.sequence, b.tick, b.seq_pos,
+                                    b.ticks_per_step, b.left, b.right, b.top, b.bottom};
+    };
+    struct Case {
+        const char* name;
+        int (*call)(BOB*);
+        void (*change)(BOB&);
+    };
+    const Case cases[] = {
+        {"anim speed", [](BOB* b) { return bob_set_anim_speed(b, 9); }, [](BOB& b) { b.ticks_per_step = 9; }},
+        {"select", [](BOB* b) { return bob_select_sequence(b, 2); }, [](BOB& b) { b.sequence = 2, b.seq_pos = 0; }},
+        {"velocity", [](BOB* b) { return bob_set_velocity(b, -1, INT_MIN); },
+         [](BOB& b) { b.vx = -1, b.vy = INT_MIN; }},
+        {"position", [](BOB* b) { return bob_set_position(b, 100, 200); },
+         [](BOB& b) { b.x = b.left = 100, b.right = 132, b.y = b.top = 200, b.bottom = 224; }},
+        {"hide", [](BOB* b) { return bob_hide(b); }, [](BOB& b) { b.attributes = BOB_SCRIPTED; }},
+        {"show", [](BOB* b) { return b->attributes &= ~BOB_SHOWN, bob_show(b); }, [](BOB&) {}},
+    };
+    for (const Case& c : cases) {
+        BOB b = start, want = start;
+        EXPECT_EQ(c.call(&b), 1) << c.name;
+        c.change(want);
+        EXPECT_EQ(fields(b), fields(want)) << c.name;
+    }
 }
 
 TEST(BobMove, WrapsOnlyOnceOutsideAndReboundsWithoutCorrecting) {
@@ -197,6 +272,17 @@ TEST(RegionHasColour, ClampsToTheScreenAndTakesTheRangeInclusive) {
     EXPECT_EQ(region_has_colour(0, 0, 639, 479, 9, 5, screen.data(), pitch), 0);  // low above high
     EXPECT_EQ(region_has_colour(700, 500, 900, 900, 0, 0, screen.data(), pitch), 1);  // clamped to (639, 479)
     EXPECT_EQ(region_has_colour(0, 0, 10, 10, 0, 0, nullptr, pitch), 0);
+
+    // A display without pixels: nothing is read, though the memory around the pointer matches.
+    const int32_t width = display_width, height = display_height;
+    std::vector<uint8_t> full(3 * 640, 9);
+    for (auto [w, h] : {std::pair{640, 0}, std::pair{0, 480}, std::pair{0, 0}}) {
+        display_width = w;
+        display_height = h;
+        EXPECT_EQ(region_has_colour(0, 0, 5, 5, 9, 9, full.data() + 640, 640), 0) << w << " x " << h;
+    }
+    display_width = width;
+    display_height = height;
 }
 
 }  // namespace

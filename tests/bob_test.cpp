@@ -106,6 +106,26 @@ TEST_F(Sprites, CreationWidensRowsToEightAndLogsIt) {
     EXPECT_EQ(bob.frames[0], nullptr);
 }
 
+// Creation starts a used record afresh; frames made before a refused one stay for bob_destroy.
+TEST_F(Sprites, CreatingAgainStartsAfreshAndKeepsTheFramesMadeBeforeARefusal) {
+    struct Case {
+        int32_t passing;  // surfaces made before the refusal
+        int result;
+    };
+    for (Case c : {Case{3, 1}, Case{2, 0}, Case{0, 0}}) {
+        bob.frame = bob.tick = bob.seq_pos = bob.sequence = bob.ticks_per_step = bob.anim_done = 7;
+        bob.left = bob.right = bob.top = bob.bottom = bob.vx = bob.vy = -7;
+        headless_refuse_after("surface", c.passing, 1);
+        EXPECT_EQ(bob_create(&bob, 10, 20, 30, 40, 3, BOB_CYCLE, DDSCAPS_SYSTEMMEMORY), c.result) << c.passing;
+        headless_allow("surface");
+        const std::vector<int32_t> got{bob.frame, bob.tick, bob.seq_pos, bob.sequence, bob.ticks_per_step,
+                                       bob.anim_done, bob.vx, bob.vy, bob.left, bob.right, bob.top, bob.bottom};
+        EXPECT_EQ(got, (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 0, 10, 40, 20, 60})) << c.passing;
+        for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(bob.frames[i] != nullptr, i < c.passing) << c.passing << ": " << i;
+        EXPECT_EQ(bob_destroy(&bob), 1);
+    }
+}
+
 TEST_F(Sprites, FramesAreCutFromCellsAtTheWidenedStride) {
     Picture pic(120, 80, 0);
     for (int32_t y = 0; y < 80; ++y)
@@ -216,6 +236,39 @@ TEST_F(Sprites, ScaledDrawingStretchesTheShortenedRectangle) {
         }
     EXPECT_EQ(bob.width, 24);
     EXPECT_EQ(bob.right, 324);
+}
+
+// A stretch nearly 2^31 wide shows the columns of its exact scale, and a sprite drawn onto its own
+// frame (keyed, or plain after a refused key) copies the frame as it was before the blit.
+TEST_F(Sprites, FarStretchesAndDrawingOntoItsOwnFrameAreExact) {
+    const PlatRect screen{0, 0, display_width, display_height};
+    display_clipper = display_attach_clipper(display_back, 1, &screen);
+    ASSERT_NE(display_clipper, nullptr);
+    numbered_sprite(-(1 << 30) + 100, 100, 33, 8);
+    const int64_t drawn = INT32_MAX - 1, span = drawn - 1;  // 32 source columns over 2^31 - 3
+    ASSERT_EQ(bob_draw_scaled(&bob, static_cast<int32_t>(drawn), 8, display_back), 1);
+    for (int x = 0; x < 640; ++x) {
+        const uint8_t v = value(static_cast<int32_t>((x - int64_t{bob.x}) * 32 / span), 3);
+        ASSERT_EQ(back_at(x, 103), v ? v : BACKGROUND) << x;
+    }
+    bob_destroy(&bob);
+
+    for (bool keyed : {true, false}) {
+        if (!keyed) headless_refuse("color_key", 1);
+        numbered_sprite(1, 1, 8, 8);
+        ASSERT_EQ(bob_draw(&bob, bob.frames[0]), 1);
+        int32_t pitch = 0;
+        uint8_t* p = display_lock_surface(bob.frames[0], &pitch);
+        ASSERT_NE(p, nullptr);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const bool drawn_here = x >= 1 && y >= 1 && (!keyed || value(x - 1, y - 1) != 0);
+                const uint8_t want = drawn_here ? value(x - 1, y - 1) : value(x, y);
+                EXPECT_EQ(p[y * pitch + x], want) << keyed << " " << x << "," << y;
+            }
+        display_unlock_surface(bob.frames[0], p);
+        bob_destroy(&bob);
+    }
 }
 
 // The ball: six 16 x 16 frames cut from a row of cells framed by lines of colour 255.

@@ -1,6 +1,8 @@
 // The display device: start-up palette, lock bookkeeping, flips, clipper regions, refusals.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "headless_fixture.h"
 #include "platform/status.h"
@@ -239,6 +241,47 @@ TEST_F(Display, FlipExchangesThePicturesAndTheBackHandleStays) {
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p[240 * back_pitch + 320], 5);
     display_unlock_back();
+}
+
+}  // namespace
+
+namespace {
+
+// The lock state as the program starts, read before any test can lock anything.
+const int32_t primary_pitch_at_start = primary_pitch;
+const uint8_t* const primary_pixels_at_start = primary_pixels;
+
+// The primary reports no pitch until it is first locked; start-up fills both surfaces with
+// colour 0; a new off-screen surface keys index 0, and only index 0.
+TEST_F(Display, StartsUnlockedAndBlackAndNewSurfacesKeyIndexZeroOnly) {
+    EXPECT_EQ(primary_pitch_at_start, 0);
+    EXPECT_EQ(primary_pixels_at_start, nullptr);
+    open_display();
+    EXPECT_EQ(primary_pitch, 0);
+    EXPECT_EQ(headless_request_count("fill"), 2);
+    for (PlatSurface* surface : {display_primary, display_back}) {
+        int32_t pitch = 0;
+        uint8_t* p = display_lock_surface(surface, &pitch);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(std::count(p, p + pitch * display_height, 0), pitch * display_height);
+        display_unlock_surface(surface, p);
+    }
+
+    PlatSurface* s = display_create_surface(4, 1, DDSCAPS_SYSTEMMEMORY);
+    int32_t pitch = 0;
+    uint8_t* p = display_lock_surface(s, &pitch);
+    ASSERT_NE(p, nullptr);
+    const uint8_t row[4] = {0, 1, 255, 0};
+    std::memcpy(p, row, sizeof row);
+    display_unlock_surface(s, p);
+    display_fill_surface(display_back, 9);
+    const PlatRect d{0, 0, 4, 1};
+    ASSERT_EQ(plat_surface_blit(display_back, &d, s, nullptr, PLAT_BLIT_KEY_SOURCE), PLAT_OK);
+    p = display_lock_back();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(std::vector<int>(p, p + 4), (std::vector<int>{9, 1, 255, 9}));
+    display_unlock_back();
+    plat_surface_release(s);
 }
 
 }  // namespace

@@ -58,6 +58,14 @@ TEST_F(MouseJoystick, MouseReportsMotionSinceThePreviousRead) {
     ASSERT_EQ(mouse_read(), 1);
     EXPECT_EQ(mouse_state.lX, 7);
 
+    // Motion scripted past the int range stops at its ends.
+    for (int i = 0; i < 2; ++i) headless_mouse_move(INT32_MAX, INT32_MIN, INT32_MAX);
+    headless_mouse_move(-1, 1, -1);
+    ASSERT_EQ(mouse_read(), 1);
+    EXPECT_EQ(mouse_state.lX, INT32_MAX - 1);
+    EXPECT_EQ(mouse_state.lY, INT32_MIN + 1);
+    EXPECT_EQ(mouse_state.lZ, INT32_MAX - 1);
+
     // Released: forgotten, and the read takes the no-device path.
     mouse_release();
     EXPECT_EQ(mouse_device, nullptr);

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/bmp_bytes.h"
 
 // A directory of its own for each test (tests run as separate processes at the same time).
 struct ScratchDir {
@@ -29,59 +29,3 @@ struct ScratchDir {
         return file;
     }
 };
-
-inline void put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-inline void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// Offsets of the header fields.
-enum : size_t {
-    AT_BI_SIZE = 14,
-    AT_WIDTH = 18,
-    AT_HEIGHT = 22,
-    AT_BIT_COUNT = 28,
-    AT_COMPRESSION = 30,
-    AT_SIZE_IMAGE = 34,
-    AT_CLR_USED = 46,
-    AT_TABLE = 54,
-};
-
-// A BMP file as the loader expects one: headers, the colour table for 8-bit files (entry i
-// stored as blue i, green 255 - i, red i / 2), `gap` spare bytes, then the pixel data as given,
-// in file order (bottom row first).
-inline std::vector<uint8_t> bmp_bytes(int32_t width, int32_t height, int bits, const std::vector<uint8_t>& data,
-                                      size_t gap = 0) {
-    const size_t table = bits == 8 ? 1024 : 0;
-    std::vector<uint8_t> b(54 + table + gap, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 10, static_cast<uint32_t>(54 + table + gap));
-    put32(b, AT_BI_SIZE, 40);
-    put32(b, AT_WIDTH, static_cast<uint32_t>(width));
-    put32(b, AT_HEIGHT, static_cast<uint32_t>(height));
-    put16(b, 26, 1);
-    put16(b, AT_BIT_COUNT, static_cast<uint32_t>(bits));
-    put32(b, AT_SIZE_IMAGE, static_cast<uint32_t>(data.size()));
-    for (size_t i = 0; i < table / 4; ++i) {
-        b[AT_TABLE + 4 * i] = static_cast<uint8_t>(i);
-        b[AT_TABLE + 4 * i + 1] = static_cast<uint8_t>(255 - i);
-        b[AT_TABLE + 4 * i + 2] = static_cast<uint8_t>(i / 2);
-    }
-    b.insert(b.end(), data.begin(), data.end());
-    put32(b, 2, static_cast<uint32_t>(b.size()));
-    return b;
-}
-
-// w x h pixels of value 1 + (x + 3 * y) mod 250 (never 0), in file order; row r of the picture
-// (top first) is row h - 1 - r of the file.
-inline std::vector<uint8_t> numbered_rows(int32_t w, int32_t h) {
-    std::vector<uint8_t> d(static_cast<size_t>(w) * h);
-    for (int32_t r = 0; r < h; ++r)
-        for (int32_t x = 0; x < w; ++x)
-            d[static_cast<size_t>(h - 1 - r) * w + x] = static_cast<uint8_t>(1 + (x + 3 * r) % 250);
-    return d;
-}

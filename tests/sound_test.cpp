@@ -7,7 +7,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -113,6 +115,19 @@ Bytes buffer_bytes(int id) {
     return out;
 }
 
+// A slot's play position: where a lock of the whole buffer from the write cursor starts.
+uint32_t play_position(int id) {
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    uint32_t n1 = 0, n2 = 0;
+    PlatSoundBuffer* b = sound_table[id].buffer;
+    const int locked = plat_sound_buffer_lock(b, 0, 0, &p1, &n1, &p2, &n2,
+                                              PLAT_SOUND_LOCK_FROM_WRITE_CURSOR | PLAT_SOUND_LOCK_ENTIRE);
+    if (locked != PLAT_OK) return UINT32_MAX;
+    plat_sound_buffer_unlock(b, p1, n1, p2, n2);
+    return n2;  // the bytes before the position come second
+}
+
 struct Stereo {
     std::vector<int16_t> left, right;
 };
@@ -174,7 +189,7 @@ TEST_F(Sound, SlotsFillInOrderAndTheLowestFreeSlotIsTakenFirst) {
     for (const SoundSlot& s : sound_table) EXPECT_EQ(s.state, 0);
 }
 
-TEST_F(Sound, FilesMadeBySoxLoadAsTheirDataBytes) {
+TEST_F(Sound, FixturesLoadWithTheirRatesAndSizes) {
     // 8-bit mono: the data chunk's bytes, the rate the file states.
     const int mono = sound_load_wav(data_path("tone_u8_mono.wav").c_str(), 0);
     ASSERT_EQ(mono, 0);
@@ -183,13 +198,13 @@ TEST_F(Sound, FilesMadeBySoxLoadAsTheirDataBytes) {
     EXPECT_EQ(sound_table[mono].size, 1103);
     EXPECT_EQ(buffer_bytes(mono), Bytes(file.begin() + 44, file.begin() + 44 + 1103));
 
-    // 16-bit stereo is accepted; its bytes are kept as they are, to play as 8-bit mono.
+    // 16-bit stereo: `size` is the data chunk's, the buffer one byte a frame.
     const int stereo = sound_load_wav(data_path("tone_s16_stereo.wav").c_str(), 0);
     ASSERT_EQ(stereo, 1);
     file = read_file(data_path("tone_s16_stereo.wav"));
     EXPECT_EQ(sound_table[stereo].rate, 22050);
     EXPECT_EQ(sound_table[stereo].size, int32_t(file.size() - 44));
-    EXPECT_EQ(buffer_bytes(stereo), Bytes(file.begin() + 44, file.end()));
+    EXPECT_EQ(buffer_bytes(stereo).size(), (file.size() - 44) / 4);
 
     // A LIST chunk of odd size, with its pad byte, between "fmt " and "data".
     const int listed = sound_load_wav(data_path("tone_u8_list.wav").c_str(), 0);
@@ -248,14 +263,140 @@ TEST_F(Sound, RiffReadingFollowsTheChunks) {
     EXPECT_EQ(load(short_fmt), -1);                                                  // under 18 bytes
     EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("LIST", Bytes(4, 0))})), -1);  // no "data"
     EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1), 5000), chunk("data", data)})), -1);  // format past the end
-    // A "data" chunk claiming more than the file holds is refused, not read past the end.
-    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("data", data, 101)})), -1);
-    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("data", data, 0xFFFFFFF0u)})), -1);
+    // Layouts that cannot be decoded: no channel, no bits, more than 32 bits, less than a frame.
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1, 0, 11025, 8)), chunk("data", data)})), -1);
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1, 1, 11025, 0)), chunk("data", data)})), -1);
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1, 1, 11025, 40)), chunk("data", data)})), -1);
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1, 3, 11025, 32)), chunk("data", Bytes(11, 0))})), -1);
     EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
     // An empty "data" chunk makes no buffer: the slot is free again.
     EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("data", {})})), -1);
     EXPECT_EQ(sound_table[3].state, 0);
     EXPECT_EQ(sound_table[3].buffer, nullptr);
+}
+
+// Samples of `bits` bits, each in its whole bytes, little-endian (8-bit ones given unsigned).
+Bytes pcm(int bits, std::initializer_list<int64_t> samples) {
+    Bytes b;
+    for (int64_t v : samples)
+        for (int i = 0; i < (bits + 7) / 8; ++i) b.push_back(uint8_t(uint64_t(v) >> (8 * i)));
+    return b;
+}
+
+TEST_F(Sound, EveryWidthAndChannelCountIsMixedAndRoundedToEightBitMono) {
+    // The mean of each frame's channels, to the nearest 8-bit step, halves up, at most 255.
+    struct Case {
+        int bits, channels;
+        Bytes samples, expected;
+    };
+    const int64_t lo32 = INT32_MIN, hi32 = INT32_MAX;
+    const Case cases[] = {
+        {16, 1, pcm(16, {-32768, -32767, -32641, -32640, -129, -128, 127, 128, 383, 384, 32639, 32640, 32767}),
+         {0, 0, 0, 1, 127, 128, 128, 129, 129, 130, 255, 255, 255}},
+        {16, 2, pcm(16, {-129, -128, 127, 128, 128, 129, 255, 256, -255, -256, 32767, 32767, -32768, -32768}),
+         {127, 128, 129, 129, 127, 255, 0}},
+        {24, 1, pcm(24, {-8388608, 8388607, 32767, 32768, -32768, -32769}), {0, 255, 128, 129, 128, 127}},
+        {32, 2, pcm(32, {hi32, hi32, lo32, lo32, lo32, hi32, 1 << 23, 1 << 23, 1 << 23, (1 << 23) - 1}),
+         {255, 0, 128, 129, 128}},
+        {32, 1, pcm(32, {hi32, lo32, 1 << 23, (1 << 23) - 1, -(1 << 23), -(1 << 23) - 1}), {255, 0, 129, 128, 128, 127}},
+        {8, 3, pcm(8, {0, 1, 1, 0, 255, 0, 3, 4, 4, 255, 255, 255, 128, 128, 129, 127, 127, 128}),
+         {1, 85, 4, 255, 128, 127}},
+        {16, 5, pcm(16, {-129, -129, -129, -129, -129, -128, -128, -128, -128, -128, 128, 128, 128, 128, 129, 127, 127,
+                         127, 127, 128, -32768, -32768, -32768, -32768, -32768, 32767, 32767, 32767, 32767, 32767}),
+         {127, 128, 129, 128, 0, 255}},
+        {12, 1, pcm(12, {0x7FF0, 0x0080, -0x0090}), {255, 129, 127}},  // 12 bits in the top of 16
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.channels << " channels");
+        const int id = sound_load_wav(
+            write_temp("mix.wav", riff_wave({chunk("fmt ", fmt(1, uint16_t(c.channels), 8000, uint16_t(c.bits))),
+                                             chunk("data", c.samples)}))
+                .c_str(),
+            0);
+        ASSERT_GE(id, 0);
+        EXPECT_EQ(sound_table[id].rate, 8000);
+        EXPECT_EQ(sound_table[id].size, int32_t(c.samples.size()));
+        EXPECT_EQ(buffer_bytes(id), c.expected);
+        sound_delete(id);
+    }
+}
+
+// Runs a shell command quietly; its exit status.
+int shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+
+TEST_F(Sound, FilesSoxWritesSoundAsSoxDecodesThem) {
+    // WAV and VOC files of every width and channel count that sox writes, against sox's own
+    // decode of the same file to unsigned 8-bit mono, undithered. Its mixing and rounding are the
+    // loader's, so the bytes are equal.
+    ASSERT_EQ(shell("command -v sox"), 0) << "sox is needed (tools/deps.sh installs it)";
+    struct Case {
+        const char* type;
+        int bits, channels;
+    };
+    std::vector<Case> cases;
+    for (int bits : {8, 16, 24, 32})
+        for (int channels : {1, 2, 3, 4, 6}) cases.push_back({"wavpcm", bits, channels});
+    // sox writes 8-bit mono as a sound data block, 8-bit stereo as an extended block before it,
+    // and 16 bits as a new-format block; it has no 8-bit VOC beyond two channels.
+    for (const Case c : {Case{"voc", 8, 1}, Case{"voc", 8, 2}, Case{"voc", 16, 1}, Case{"voc", 16, 2}, Case{"voc", 16, 3}})
+        cases.push_back(c);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.type << " " << c.bits << " bits, " << c.channels << " channels");
+        const bool voc = std::string(c.type) == "voc";
+        const std::string file = write_temp(voc ? "sox.voc" : "sox.wav", {});
+        const std::string raw = write_temp("sox.raw", {});
+        ASSERT_EQ(shell("sox -D -R -r 22050 -n -b " + std::to_string(c.bits) + " -c " + std::to_string(c.channels) +
+                        " -e " + (c.bits == 8 ? "unsigned-integer" : "signed-integer") + " -t " + c.type + " " +
+                        file + " synth 0.2 sine 300 sine 1000 square 210 sine 2500 vol 0.9"),
+                  0);
+        ASSERT_EQ(shell("sox -D " + file + " -t raw -e unsigned-integer -b 8 -c 1 " + raw), 0);
+        const Bytes decoded = read_file(raw);
+        ASSERT_GT(decoded.size(), 4000u);
+        const int id = voc ? sound_load_voc(file.c_str()) : sound_load_wav(file.c_str(), 0);
+        ASSERT_EQ(id, 0);
+        const Bytes loaded = buffer_bytes(id);
+        if (voc && c.bits == 8 && c.channels == 1) {
+            // A first block of sound data loads without its last four samples.
+            EXPECT_EQ(loaded, Bytes(decoded.begin(), decoded.end() - 4));
+            EXPECT_EQ(sound_table[id].rate, 1000000 / (256 - (256 - 1000000 / 22050)));
+        } else {
+            EXPECT_EQ(loaded, decoded);
+            EXPECT_NEAR(sound_table[id].rate, 22050, voc ? 30 : 0);
+        }
+        sound_delete(id);
+    }
+}
+
+TEST_F(Sound, DataCutShortLoadsItsStatedLengthWithASilentTail) {
+    auto load = [](const Bytes& fmt_chunk, const Bytes& present, uint32_t claimed) {
+        return sound_load_wav(write_temp("cut.wav", riff_wave({chunk("fmt ", fmt_chunk), chunk("data", present, claimed)})).c_str(), 0);
+    };
+    // 8-bit mono: the bytes there, then silence up to the stated length.
+    const Bytes tone = sine(100, 25, 50);
+    int id = load(fmt(1), tone, 130);
+    ASSERT_EQ(id, 0);
+    EXPECT_EQ(sound_table[id].size, 130);
+    Bytes expected = tone;
+    expected.resize(130, 128);
+    EXPECT_EQ(buffer_bytes(id), expected);
+    // 16-bit stereo cut inside a frame: the whole frames there, the one cut and the rest silent.
+    Bytes frames;
+    for (int v : {0x4000, 0x4000, -0x4000, -0x4000, 0x7F00, 0x7F00}) put16(frames, uint32_t(v));
+    frames.push_back(0x12);
+    id = load(fmt(1, 2, 44100, 16), frames, 40);
+    ASSERT_EQ(id, 1);
+    EXPECT_EQ(sound_table[id].size, 40);
+    EXPECT_EQ(buffer_bytes(id), (Bytes{192, 64, 255, 128, 128, 128, 128, 128, 128, 128}));
+    // Up to 64 MiB in the file's own bytes is a length; beyond it, a broken size.
+    id = load(fmt(1, 2, 44100, 32), frames, 64u << 20);
+    ASSERT_EQ(id, 2);
+    EXPECT_EQ(sound_table[id].size, 64 << 20);
+    const Bytes big = buffer_bytes(id);
+    EXPECT_EQ(big.size(), size_t(8) << 20);
+    EXPECT_EQ(big.back(), 128);
+    EXPECT_EQ(load(fmt(1), tone, (64u << 20) + 1), -1);
+    EXPECT_EQ(load(fmt(1, 2, 44100, 16), tone, 0xFFFFFFF0u), -1);
+    EXPECT_EQ(sound_table[3].state, 0);
 }
 
 TEST_F(Sound, RefusedBufferLockOrUnlockFreesTheSlot) {
@@ -310,7 +451,7 @@ TEST_F(Sound, SecondInitEmptiesTheTableAndKeepsTheSoundObject) {
         EXPECT_EQ(sound_play(0, 0), 1);
     }
     // After shutdown the table is empty and a new start works.
-    sound_shutdown();
+    EXPECT_EQ(sound_shutdown(), 1);
     EXPECT_EQ(sound_object, nullptr);
     EXPECT_EQ(sound_init(), 1);
     EXPECT_NE(sound_object, nullptr);
@@ -393,9 +534,13 @@ TEST_F(Sound, PitchFollowsTheFrequencyAtEitherOutputRate) {
         ASSERT_EQ(sound_init(), 1);
         ASSERT_EQ(headless_audio_rate(), out_rate);
         // 441 cycles of 25 samples: 441 Hz at 11025 samples per second, seamless when looped.
-        const int id = load_samples(sine(11025, 25, 100));
+        // The file states 22050; it plays at 11025 until set.
+        const int id = sound_load_wav(
+            write_temp("pitch.wav", riff_wave({chunk("fmt ", fmt(1, 1, 22050)), chunk("data", sine(11025, 25, 100))})).c_str(),
+            0xE0);
         ASSERT_EQ(id, 0);
-        ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);  // 11025 until set
+        ASSERT_EQ(sound_table[id].rate, 22050);
+        ASSERT_EQ(sound_play(id, DSBPLAY_LOOPING), 1);
         EXPECT_NEAR(crossings(pull(out_rate).left), 2 * 441, 2);
         for (int32_t rate : {8000, 11025, 18000}) {
             SCOPED_TRACE(rate);
@@ -451,7 +596,11 @@ TEST_F(Sound, LoopingWrapsSeamlesslyAndStopSilences) {
     EXPECT_EQ(s.left[400], s.left[0]);  // one loop is exactly 400 frames
     EXPECT_EQ(sound_status(id), DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
 
+    // Stopping rewinds: the buffer's own position is 0 again, before any play rewinds it.
+    pull(130);
+    EXPECT_EQ(play_position(id), 81u);  // 130 × 0.625 samples on
     EXPECT_EQ(sound_stop(id), 1);
+    EXPECT_EQ(play_position(id), 0u);
     EXPECT_EQ(sound_status(id), 0);
     EXPECT_EQ(peak(pull(500).left), 0);
     headless_refuse("sound_status", 1);
@@ -517,7 +666,8 @@ TEST_F(Sound, VocFilesFollowTheirFirstBlock) {
         for (size_t i = b + 6; i < total; ++i) f[i] = uint8_t(i * 7);
         return f;
     };
-    Bytes file = voc(26, 166, 1006, 1036);
+    // A file of exactly B + L bytes: the last byte read is its last.
+    Bytes file = voc(26, 166, 1006, 1032);
     int id = sound_load_voc(write_temp("a.voc", file).c_str());
     ASSERT_EQ(id, 0);
     EXPECT_EQ(sound_table[id].rate, 11111);
@@ -543,8 +693,97 @@ TEST_F(Sound, VocFilesFollowTheirFirstBlock) {
     EXPECT_EQ(sound_load_voc(write_temp("d.voc", voc(200, 166, 100, 205)).c_str()), -1);  // shorter than B + 6
     EXPECT_EQ(sound_load_voc(write_temp("e.voc", voc(26, 166, 6, 100)).c_str()), -1);     // L - 6 is 0
     EXPECT_EQ(sound_load_voc(write_temp("f.voc", voc(26, 166, 2, 100)).c_str()), -1);     // negative
-    EXPECT_EQ(sound_load_voc(write_temp("g.voc", voc(26, 166, 1006, 1035)).c_str()), -1);  // past the end
+    EXPECT_EQ(sound_load_voc(write_temp("g.voc", voc(26, 166, 1006, 1031)).c_str()), -1);  // past the end
     EXPECT_EQ(sound_load_voc(write_temp("h.voc", voc(26, 166, 0xFFFFFF, 1036)).c_str()), -1);
+    EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
+}
+
+// A VOC file of these blocks after a 26-byte header.
+Bytes voc_blocks(const std::vector<Bytes>& blocks) {
+    Bytes f{'C', 'r', 'e', 'a', 't', 'i', 'v', 'e', ' ', 'V', 'o', 'i', 'c', 'e', ' ', 'F', 'i', 'l', 'e', 0x1A, 26, 0, 0x14, 1, 0x1F, 0x11};
+    for (const Bytes& b : blocks) f.insert(f.end(), b.begin(), b.end());
+    return f;
+}
+
+Bytes voc_block(uint8_t type, const Bytes& body, uint32_t claimed = UINT32_MAX) {
+    const uint32_t l = claimed == UINT32_MAX ? uint32_t(body.size()) : claimed;
+    Bytes b(4 + body.size());
+    b[0] = type;
+    for (int i = 0; i < 3; ++i) b[size_t(1 + i)] = uint8_t(l >> (8 * i));
+    std::copy(body.begin(), body.end(), b.begin() + 4);
+    return b;
+}
+
+// The body of a new-format block: rate, bits, channels, codec, four reserved bytes, samples.
+Bytes voc_new_format(uint32_t rate, uint8_t bits, uint8_t channels, uint16_t codec, const Bytes& samples) {
+    Bytes b;
+    put32(b, rate);
+    b.push_back(bits);
+    b.push_back(channels);
+    put16(b, codec);
+    put32(b, 0);
+    b.insert(b.end(), samples.begin(), samples.end());
+    return b;
+}
+
+TEST_F(Sound, VocFirstBlocksOtherThanSoundDataAreDecodedOrRefused) {
+    // Decoded to 8-bit mono, every sample of the block (no four left out), mixed and rounded as
+    // for WAV; `size` is the stated length of the block that holds the samples.
+    const Bytes eight = pcm(8, {0, 1, 1, 0, 255, 0, 200, 201, 201, 7, 7});  // 3 frames and 2 bytes
+    const Bytes sixteen = pcm(16, {-32768, 32767, 384, -128, 128});          // 2 stereo frames and a half
+    Bytes extended{0xA6, 0xD2, 0, 1};                                        // 11025 stereo
+    struct Decoded {
+        const char* what;
+        Bytes file;
+        int32_t rate, size;
+        Bytes expected;
+    };
+    const Decoded decoded[] = {
+        {"new format, 8-bit, 3 channels", voc_blocks({voc_block(9, voc_new_format(22050, 8, 3, 0, eight)), {0}}),
+         22050, 12 + 11, {1, 85, 201}},
+        {"new format, 16-bit stereo", voc_blocks({voc_block(9, voc_new_format(44100, 16, 2, 4, sixteen))}), 44100,
+         12 + 10, {128, 129}},
+        {"extended before sound data", voc_blocks({voc_block(8, extended), voc_block(1, Bytes{0xA5, 0, 10, 20, 30, 40, 50})}),
+         11024, 7, {15, 35}},
+    };
+    for (const Decoded& d : decoded) {
+        SCOPED_TRACE(d.what);
+        const int id = sound_load_voc(write_temp("new.voc", d.file).c_str());
+        ASSERT_EQ(id, 0);
+        EXPECT_EQ(sound_table[id].rate, d.rate);
+        EXPECT_EQ(sound_table[id].size, d.size);
+        EXPECT_EQ(buffer_bytes(id), d.expected);
+        sound_delete(id);
+    }
+
+    // Never a block header loaded as sound: every other first block gives -1, as does a read
+    // outside the file.
+    const Bytes ok16 = voc_new_format(8000, 16, 1, 4, pcm(16, {1000, 2000}));
+    const std::pair<const char*, Bytes> refused[] = {
+        {"terminator", voc_blocks({{0}})},
+        {"text", voc_blocks({voc_block(5, Bytes{'h', 'i', 0}), voc_block(1, Bytes{0xA5, 0, 1, 2, 3, 4, 5})})},
+        {"silence", voc_blocks({voc_block(3, Bytes{100, 0, 0xA5})})},
+        {"repeat", voc_blocks({voc_block(6, Bytes{2, 0})})},
+        {"continuation", voc_blocks({voc_block(2, Bytes(20, 130))})},
+        {"new format, a-law", voc_blocks({voc_block(9, voc_new_format(8000, 8, 1, 6, Bytes(20, 0)))})},
+        {"new format, 4-bit ADPCM", voc_blocks({voc_block(9, voc_new_format(8000, 4, 1, 1, Bytes(20, 0)))})},
+        {"new format, 16-bit codec with 8 bits", voc_blocks({voc_block(9, voc_new_format(8000, 8, 1, 4, Bytes(20, 0)))})},
+        {"new format, no channel", voc_blocks({voc_block(9, voc_new_format(8000, 16, 0, 4, Bytes(20, 0)))})},
+        {"new format, no whole frame", voc_blocks({voc_block(9, voc_new_format(8000, 16, 2, 4, Bytes(3, 0)))})},
+        {"new format, past the end", voc_blocks({voc_block(9, ok16, uint32_t(ok16.size()) + 1)})},
+        {"new format, header cut", voc_blocks({voc_block(9, Bytes(ok16.begin(), ok16.begin() + 12))})},
+        {"extended, packed", voc_blocks({voc_block(8, Bytes{0xA6, 0xD2, 1, 0}), voc_block(1, Bytes{0xA5, 0, 1, 2})})},
+        {"extended, mode 2", voc_blocks({voc_block(8, Bytes{0xA6, 0xD2, 0, 2}), voc_block(1, Bytes{0xA5, 0, 1, 2})})},
+        {"extended, then text", voc_blocks({voc_block(8, extended), voc_block(5, Bytes{'h', 'i', 0, 0})})},
+        {"extended, at the end", voc_blocks({voc_block(8, extended)})},
+        {"extended, data past the end", voc_blocks({voc_block(8, extended), voc_block(1, Bytes{0xA5, 0, 1, 2}, 5)})},
+    };
+    SoundSlot before[SOUND_SLOTS];
+    std::memcpy(before, sound_table, sizeof before);
+    for (const auto& [what, file] : refused) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(sound_load_voc(write_temp("refused.voc", file).c_str()), -1);
+    }
     EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
 }
 

@@ -1,6 +1,7 @@
 // The memory surfaces under the display: blits, clipping, stretching, locking, flipping, palette.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "headless_fixture.h"
@@ -58,6 +59,36 @@ protected:
         plat_surface_set_color_key(s, 0, 0);
         return s;
     }
+    // Cuts blits onto the surface to one rectangle.
+    void clip_to(PlatSurface* s, const PlatRect& r) {
+        PlatClipper* c = nullptr;
+        ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
+        struct {
+            PlatRegionHeader h;
+            PlatRect r[1];
+        } region{{32, PLAT_REGION_RECTANGLES, 1, 16, r}, {r}};
+        ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
+        ASSERT_EQ(plat_surface_set_clipper(s, c), PLAT_OK);
+        plat_clipper_release(c);  // the surface keeps its own hold
+    }
+    static std::vector<uint8_t> pixels_of(PlatSurface* s, int32_t* pitch) {
+        uint8_t* p = nullptr;
+        if (plat_surface_lock(s, &p, pitch) != PLAT_OK) return {};
+        int32_t w = 0, h = 0;
+        plat_surface_size(s, &w, &h);
+        std::vector<uint8_t> copy(p, p + static_cast<size_t>(*pitch) * h);
+        plat_surface_unlock(s, p);
+        return copy;
+    }
+    // What a blit of s onto d leaves at (x, y) of the destination rectangle, by the rule:
+    // source (floor(x * sw / dw), floor(y * sh / dh)), or `kept` where the key says transparent.
+    static int by_rule(const std::vector<uint8_t>& source, int32_t pitch, const PlatRect& s, const PlatRect& d,
+                       int keyed, uint8_t lo, uint8_t hi, int64_t x, int64_t y, int kept) {
+        const int64_t sx = s.left + (x - d.left) * (s.right - s.left) / (int64_t{d.right} - d.left);
+        const int64_t sy = s.top + (y - d.top) * (s.bottom - s.top) / (int64_t{d.bottom} - d.top);
+        const uint8_t v = source[static_cast<size_t>(sy * pitch + sx)];
+        return keyed && v >= lo && v <= hi ? kept : v;
+    }
 };
 
 TEST_F(Surfaces, PitchIsWidthRoundedToEight) {
@@ -95,15 +126,7 @@ TEST_F(Surfaces, BlitOutsideTheSurfaceIsRefusedWithoutAClipperAndCutWithOne) {
     PlatSurface* dst = surface(8, 8);
     PlatRect d{6, 6, 10, 10}, s{0, 0, 4, 4};
     EXPECT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_ERR_INVALID);
-    PlatClipper* c = nullptr;
-    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
-    struct {
-        PlatRegionHeader h;
-        PlatRect r[1];
-    } region{{32, PLAT_REGION_RECTANGLES, 1, 16, {0, 0, 8, 8}}, {{0, 0, 8, 8}}};
-    ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
-    ASSERT_EQ(plat_surface_set_clipper(dst, c), PLAT_OK);
-    plat_clipper_release(c);  // the surface keeps its own hold
+    clip_to(dst, {0, 0, 8, 8});
     ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, 0), PLAT_OK);
     EXPECT_EQ(get(dst, 6, 6), 1);
     EXPECT_EQ(get(dst, 7, 7), 0);  // (1, 1) of the source
@@ -204,15 +227,7 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
         return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
     };
     PlatSurface* dst = surface(64, 48);
-    PlatClipper* c = nullptr;
-    ASSERT_EQ(plat_clipper_create(dev, &c), PLAT_OK);
-    struct {
-        PlatRegionHeader h;
-        PlatRect r[1];
-    } region{{32, PLAT_REGION_RECTANGLES, 1, 16, {3, 2, 60, 45}}, {{3, 2, 60, 45}}};
-    ASSERT_EQ(plat_clipper_set_region(c, &region.h), PLAT_OK);
-    ASSERT_EQ(plat_surface_set_clipper(dst, c), PLAT_OK);
-    plat_clipper_release(c);
+    clip_to(dst, {3, 2, 60, 45});
     for (int round = 0; round < 300; ++round) {
         const int sw = 1 + rnd(40), sh = 1 + rnd(40);
         PlatSurface* src = surface(sw, sh);
@@ -221,8 +236,8 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
         plat_surface_lock(src, &sp, &spitch);
         for (int y = 0; y < sh; ++y)
             for (int x = 0; x < sw; ++x) sp[y * spitch + x] = static_cast<uint8_t>(rnd(4) == 0 ? 0 : 1 + rnd(250));
-        std::vector<uint8_t> source(sp, sp + spitch * sh);
         plat_surface_unlock(src, sp);
+        const std::vector<uint8_t> source = pixels_of(src, &spitch);
         const bool keyed = rnd(2);
         const uint8_t lo = static_cast<uint8_t>(rnd(2) ? 0 : rnd(100)), hi = static_cast<uint8_t>(lo + rnd(2) * rnd(50));
         plat_surface_set_color_key(src, lo, hi);
@@ -235,21 +250,94 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
         d.bottom = d.top + 1 + rnd(55);
         ASSERT_EQ(plat_surface_blit(dst, &d, src, &s, keyed ? PLAT_BLIT_KEY_SOURCE : 0), PLAT_OK);
         plat_surface_lock(dst, &dp, &dpitch);
-        const int dw = d.right - d.left, dh = d.bottom - d.top, rw = s.right - s.left, rh = s.bottom - s.top;
         for (int y = 0; y < 48; ++y) {
             for (int x = 0; x < 64; ++x) {
-                int want = 255;
-                if (x >= d.left && x < d.right && y >= d.top && y < d.bottom && x >= 3 && x < 60 && y >= 2 && y < 45) {
-                    const int sx = s.left + (x - d.left) * rw / dw, sy = s.top + (y - d.top) * rh / dh;
-                    const uint8_t v = source[sy * spitch + sx];
-                    if (!keyed || v < lo || v > hi) want = v;
-                }
+                const bool inside = x >= d.left && x < d.right && y >= d.top && y < d.bottom && x >= 3 && x < 60 &&
+                                    y >= 2 && y < 45;
+                const int want = inside ? by_rule(source, spitch, s, d, keyed, lo, hi, x, y, 255) : 255;
                 ASSERT_EQ(dp[y * dpitch + x], want) << "round " << round << " at " << x << "," << y;
             }
         }
         plat_surface_unlock(dst, dp);
         plat_surface_release(src);
         made.pop_back();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A blit within one surface whose rectangles overlap, plain, keyed or stretched, gives what a
+// blit from an untouched copy of the surface would.
+TEST_F(Surfaces, OverlappingBlitsWithinOneSurfaceReadThePictureAsItWas) {
+    PlatSurface* surf = surface(24, 20);
+    struct Case {
+        PlatRect s, d;
+    };
+    const Case cases[] = {
+        {{0, 0, 20, 16}, {1, 1, 21, 17}},   // down and right
+        {{2, 1, 22, 17}, {0, 0, 20, 16}},   // up and left
+        {{0, 0, 20, 20}, {3, 0, 23, 20}},   // along the same rows
+        {{0, 0, 12, 10}, {2, 2, 24, 20}},   // stretched
+        {{0, 0, 24, 20}, {4, 3, 16, 13}},   // shrunk
+    };
+    struct Key {
+        int keyed;
+        uint8_t lo, hi;
+    };
+    for (const Case& c : cases)
+        for (Key k : {Key{0, 0, 0}, Key{1, 0, 0}, Key{1, 5, 40}}) {
+            uint8_t* p = nullptr;
+            int32_t pitch = 0;
+            ASSERT_EQ(plat_surface_lock(surf, &p, &pitch), PLAT_OK);
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 24; ++x) p[y * pitch + x] = static_cast<uint8_t>((x * 7 + y * 13) % 50);
+            plat_surface_unlock(surf, p);
+            const std::vector<uint8_t> before = pixels_of(surf, &pitch);
+            plat_surface_set_color_key(surf, k.lo, k.hi);
+            ASSERT_EQ(plat_surface_blit(surf, &c.d, surf, &c.s, k.keyed ? PLAT_BLIT_KEY_SOURCE : 0), PLAT_OK);
+            const std::vector<uint8_t> after = pixels_of(surf, &pitch);
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 24; ++x) {
+                    const int was = before[y * pitch + x];
+                    const bool inside = x >= c.d.left && x < c.d.right && y >= c.d.top && y < c.d.bottom;
+                    const int want = inside ? by_rule(before, pitch, c.s, c.d, k.keyed, k.lo, k.hi, x, y, was) : was;
+                    ASSERT_EQ(after[y * pitch + x], want) << c.d.left << "," << c.d.top << " key " << k.keyed << "/"
+                                                         << int(k.lo) << " at " << x << "," << y;
+                }
+        }
+}
+
+// Destination rectangles reaching the ends of the int range, cut by a clipper: the visible part
+// keeps the exact scale (a width of 2^32 - 1 or a remainder near 2^31 must not overflow).
+TEST_F(Surfaces, RectanglesAtTheEndsOfTheIntRangeStretchExactly) {
+    PlatSurface* src = numbered(32, 4);
+    int32_t spitch = 0;
+    const std::vector<uint8_t> source = pixels_of(src, &spitch);
+    PlatSurface* dst = surface(64, 8);
+    clip_to(dst, {0, 0, 64, 8});
+    struct Case {
+        PlatRect s, d;
+    };
+    const int32_t far = -(1 << 30) + 40;  // 32 columns over 2^31 - 3: the step lands at x = 39
+    const Case cases[] = {
+        {{0, 0, 4, 4}, {INT32_MIN, 0, 4, 4}},
+        {{0, 0, 32, 4}, {far, 0, far + INT32_MAX - 2, 4}},
+        {{0, 0, 32, 4}, {-10, 0, INT32_MAX, 4}},
+        {{0, 0, 32, 4}, {0, INT32_MIN, 64, 3}},
+    };
+    for (const Case& k : cases) {
+        plat_surface_fill(dst, nullptr, 255);
+        ASSERT_EQ(plat_surface_blit(dst, &k.d, src, &k.s, 0), PLAT_OK);
+        int32_t pitch = 0;
+        const std::vector<uint8_t> got = pixels_of(dst, &pitch);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const bool inside = x >= k.d.left && x < k.d.right && y >= k.d.top && y < k.d.bottom;
+                const int want = inside ? by_rule(source, spitch, k.s, k.d, 0, 0, 0, x, y, 255) : 255;
+                ASSERT_EQ(got[y * pitch + x], want) << k.d.left << "," << k.d.top << " at " << x << "," << y;
+            }
     }
 }
 

@@ -3,7 +3,7 @@
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind xvfb xauth xdotool
-imagemagick sox python3"
+imagemagick netpbm python3-pil sox python3"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then

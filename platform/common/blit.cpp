@@ -74,11 +74,11 @@ inline void gather_row_key0(uint8_t* __restrict d, const uint8_t* __restrict s, 
 }  // namespace
 
 void blit_span(const BlitSpan& b) {
-    if (b.cx0 >= b.cx1 || b.cy0 >= b.cy1 || b.src_w <= 0 || b.src_h <= 0) return;
-    const int32_t n = b.cx1 - b.cx0;
+    if (b.cx0 >= b.cx1 || b.cy0 >= b.cy1 || b.src_w <= 0 || b.src_h <= 0 || b.dst_w <= 0 || b.dst_h <= 0) return;
+    const int32_t n = static_cast<int32_t>(b.cx1 - b.cx0);
     const bool key0 = b.keyed && b.key_low == 0 && b.key_high == 0;
     if (b.src_w == b.dst_w && b.src_h == b.dst_h) {
-        for (int32_t y = b.cy0; y < b.cy1; ++y) {
+        for (int64_t y = b.cy0; y < b.cy1; ++y) {
             const uint8_t* s = b.src + static_cast<intptr_t>(y) * b.src_pitch + b.cx0;
             uint8_t* d = b.dst + static_cast<intptr_t>(y - b.cy0) * b.dst_pitch;
             if (!b.keyed) copy_row(d, s, n);
@@ -89,18 +89,19 @@ void blit_span(const BlitSpan& b) {
     }
     // Nearest pixel: destination column x takes source column floor(x * src_w / dst_w), and the
     // same for rows. The columns of the clipped part are worked out once per blit, by an exact
-    // integer stepping that never accumulates rounding, into a table that every row reuses.
-    const int32_t qx = b.src_w / b.dst_w, rx = b.src_w % b.dst_w;
-    const int64_t start_num = static_cast<int64_t>(b.cx0) * b.src_w;
+    // integer stepping that never accumulates rounding, into a table that every row reuses. The
+    // remainders are 64-bit: with a destination near 2^31 wide, remainder + step would not fit.
+    const int64_t qx = b.src_w / b.dst_w, rx = b.src_w % b.dst_w;
+    const int64_t start_num = b.cx0 * b.src_w;
     int32_t sx = static_cast<int32_t>(start_num / b.dst_w);
-    int32_t err = static_cast<int32_t>(start_num % b.dst_w);
+    int64_t err = start_num % b.dst_w;
     constexpr int32_t kChunk = 1024;
     int32_t columns[kChunk];
     for (int32_t x0 = 0; x0 < n; x0 += kChunk) {
         const int32_t m = n - x0 < kChunk ? n - x0 : kChunk;
         for (int32_t i = 0; i < m; ++i) {
             columns[i] = sx;
-            sx += qx;
+            sx += static_cast<int32_t>(qx);
             err += rx;
             if (err >= b.dst_w) {
                 err -= b.dst_w;
@@ -108,13 +109,13 @@ void blit_span(const BlitSpan& b) {
             }
         }
         // Rows step the same exact way, so no row needs a division.
-        const int32_t qy = b.src_h / b.dst_h, ry = b.src_h % b.dst_h;
-        const int64_t row_num = static_cast<int64_t>(b.cy0) * b.src_h;
+        const int64_t qy = b.src_h / b.dst_h, ry = b.src_h % b.dst_h;
+        const int64_t row_num = b.cy0 * b.src_h;
         int32_t sy = static_cast<int32_t>(row_num / b.dst_h);
-        int32_t erry = static_cast<int32_t>(row_num % b.dst_h);
-        for (int32_t y = b.cy0; y < b.cy1; ++y) {
+        int64_t erry = row_num % b.dst_h;
+        for (int64_t y = b.cy0; y < b.cy1; ++y) {
             const uint8_t* srow = b.src + static_cast<intptr_t>(sy) * b.src_pitch;
-            sy += qy;
+            sy += static_cast<int32_t>(qy);
             erry += ry;
             if (erry >= b.dst_h) {
                 erry -= b.dst_h;

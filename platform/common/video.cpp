@@ -304,19 +304,35 @@ int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface*
     span.src_pitch = source->pitch;
     span.src_w = s.right - s.left;
     span.src_h = s.bottom - s.top;
+    // A blit within one surface whose rectangles overlap reads from a copy of the source
+    // rectangle, so that every pixel comes from the picture as it was before the blit.
+    std::vector<uint8_t> aside;
+    if (source == dest && !empty(intersect(d, s))) {
+        try {
+            aside.resize(static_cast<size_t>(span.src_w) * static_cast<size_t>(span.src_h));
+        } catch (const std::bad_alloc&) {
+            return PLAT_ERR_NO_MEMORY;
+        }
+        const size_t row = static_cast<size_t>(span.src_w);
+        for (int32_t y = 0; y < span.src_h; ++y)
+            std::memcpy(aside.data() + y * row, span.src + static_cast<size_t>(y) * span.src_pitch, row);
+        span.src = aside.data();
+        span.src_pitch = span.src_w;
+    }
     span.dst_pitch = dest->pitch;
-    span.dst_w = d.right - d.left;
-    span.dst_h = d.bottom - d.top;
+    // 64-bit: a rectangle from INT32_MIN to a positive edge is wider than an int32 holds.
+    span.dst_w = int64_t{d.right} - d.left;
+    span.dst_h = int64_t{d.bottom} - d.top;
     span.keyed = (flags & PLAT_BLIT_KEY_SOURCE) && source->has_key;
     span.key_low = source->key_low;
     span.key_high = source->key_high;
     auto draw_part = [&](const PlatRect& part) {
         if (empty(part)) return;
         BlitSpan b = span;
-        b.cx0 = part.left - d.left;
-        b.cy0 = part.top - d.top;
-        b.cx1 = part.right - d.left;
-        b.cy1 = part.bottom - d.top;
+        b.cx0 = int64_t{part.left} - d.left;
+        b.cy0 = int64_t{part.top} - d.top;
+        b.cx1 = int64_t{part.right} - d.left;
+        b.cy1 = int64_t{part.bottom} - d.top;
         b.dst = dest->pixels.data() + static_cast<size_t>(part.top) * dest->pitch + part.left;
         blit_span(b);
     };

@@ -15,6 +15,8 @@ void headless_refuse(const char* request, int32_t times);
 //   joystick_poll, joystick_read, sound,
 //   sound_cooperative, sound_buffer, sound_lock, sound_unlock, sound_position, sound_play,
 //   sound_stop, sound_status, sound_volume, sound_frequency, sound_pan, sound_duplicate.
+void headless_refuse_after(const char* request, int32_t passing, int32_t times);
+//   As headless_refuse, once `passing` more requests of this name have gone through.
 void headless_allow(const char* request);
 //   Ends the refusals of this request.
 int32_t headless_request_count(const char* request);
@@ -35,7 +37,8 @@ void headless_scancode_set(int32_t scancode, int down);
 void headless_keys_clear();
 
 void headless_mouse_move(int32_t dx, int32_t dy, int32_t wheel);
-//   Moves the mouse and turns its wheel (120 a notch); the next mouse read reports the sum.
+//   Moves the mouse and turns its wheel (120 a notch); the next mouse read reports the sum,
+//   held to the int range.
 void headless_mouse_button(int32_t button, int down);
 //   Holds or lets go of mouse button 0 to 3.
 

@@ -18,6 +18,7 @@ namespace {
 
 struct Refusal {
     int32_t remaining = 0;  // < 0: for ever
+    int32_t passing = 0;    // requests that still go through before the refusals begin
 };
 
 std::map<std::string, Refusal> g_refusals;
@@ -92,6 +93,12 @@ void headless_refuse(const char* request, int32_t times) {
     if (request) g_refusals[request].remaining = times < 0 ? -1 : times;
 }
 
+void headless_refuse_after(const char* request, int32_t passing, int32_t times) {
+    if (!request) return;
+    headless_refuse(request, times);
+    g_refusals[request].passing = passing < 0 ? 0 : passing;
+}
+
 void headless_allow(const char* request) {
     if (request) g_refusals.erase(request);
 }
@@ -119,9 +126,14 @@ void headless_scancode_set(int32_t scancode, int down) {
 }
 
 void headless_mouse_move(int32_t dx, int32_t dy, int32_t wheel) {
-    g_mouse_dx += dx;
-    g_mouse_dy += dy;
-    g_mouse_dz += wheel;
+    // Motion gathered past the int range stops at its ends.
+    auto add = [](int32_t& sum, int32_t step) {
+        const int64_t v = int64_t{sum} + step;
+        sum = static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+    };
+    add(g_mouse_dx, dx);
+    add(g_mouse_dy, dy);
+    add(g_mouse_dz, wheel);
 }
 
 void headless_mouse_button(int32_t button, int down) {
@@ -202,6 +214,10 @@ int backend_allows(const char* request) {
     if (g_refusals.empty()) return 1;
     auto it = g_refusals.find(request);
     if (it == g_refusals.end()) return 1;
+    if (it->second.passing > 0) {
+        --it->second.passing;
+        return 1;
+    }
     if (it->second.remaining < 0) return 0;
     if (it->second.remaining == 0) {
         g_refusals.erase(it);

@@ -75,11 +75,58 @@ int64_t sdl_peer_load_wav(const char* path) {
     Uint8* bytes = nullptr;
     Uint32 length = 0;
     if (!SDL_LoadWAV(path, &format, &bytes, &length)) return -1;
+    SDL_AudioCVT cvt;
+    const int needed = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, AUDIO_U8, 1, format.freq);
+    if (needed < 0) {
+        SDL_FreeWAV(bytes);
+        return -1;
+    }
+    int64_t converted = length;
+    if (needed > 0) {
+        cvt.len = int(length);
+        cvt.buf = static_cast<Uint8*>(SDL_malloc(size_t(length) * size_t(cvt.len_mult)));
+        if (!cvt.buf) {
+            SDL_FreeWAV(bytes);
+            return -1;
+        }
+        SDL_memcpy(cvt.buf, bytes, length);
+        converted = SDL_ConvertAudio(&cvt) == 0 ? cvt.len_cvt : -1;
+        SDL_free(cvt.buf);
+    }
     SDL_FreeWAV(bytes);
-    return length;
+    return converted;
 }
 
 SdlPeerSurface* sdl_peer_load_bmp(const char* name) {
     SDL_Surface* s = SDL_LoadBMP(name);
     return s ? new SdlPeerSurface{s} : nullptr;
 }
+
+SdlPeerSurface* sdl_peer_rgb24(int32_t width, int32_t height) {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_RGB24);
+    return s ? new SdlPeerSurface{s} : nullptr;
+}
+
+int sdl_peer_save_bmp(SdlPeerSurface* surface, const char* name) {
+    return surface ? SDL_SaveBMP(surface->s, name) : -1;
+}
+
+uint8_t* sdl_peer_decode_bmp(const char* name, int32_t* width, int32_t* height) {
+    SDL_Surface* loaded = SDL_LoadBMP(name);
+    if (!loaded) return nullptr;
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(loaded);
+    if (!rgb) return nullptr;
+    const size_t row = 3 * static_cast<size_t>(rgb->w);
+    uint8_t* out = static_cast<uint8_t*>(SDL_malloc(row * static_cast<size_t>(rgb->h) + 1));
+    if (out) {
+        for (int y = 0; y < rgb->h; ++y)
+            SDL_memcpy(out + y * row, static_cast<const uint8_t*>(rgb->pixels) + y * rgb->pitch, row);
+        *width = rgb->w;
+        *height = rgb->h;
+    }
+    SDL_FreeSurface(rgb);
+    return out;
+}
+
+void sdl_peer_release(void* memory) { SDL_free(memory); }

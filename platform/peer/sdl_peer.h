@@ -11,6 +11,8 @@ SdlPeerSurface* sdl_peer_index8(int32_t width, int32_t height, const PaletteEntr
 //   An 8-bit palettised SDL surface (palette may be null: grey ramp); null on failure.
 SdlPeerSurface* sdl_peer_argb(int32_t width, int32_t height);
 //   A 32-bit ARGB8888 SDL surface.
+SdlPeerSurface* sdl_peer_rgb24(int32_t width, int32_t height);
+//   A 24-bit RGB24 SDL surface (red, green, blue bytes), no alpha.
 void sdl_peer_free(SdlPeerSurface* surface);
 uint8_t* sdl_peer_pixels(SdlPeerSurface* surface, int32_t* pitch);
 //   The surface's pixels and pitch.
@@ -28,6 +30,15 @@ int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour);
 //   SDL_FillRect of the whole surface.
 
 int64_t sdl_peer_load_wav(const char* path);
-//   SDL_LoadWAV of the file, then SDL_FreeWAV: the count of sample bytes it read, or -1.
+//   SDL_LoadWAV of the file, then SDL's own conversion to unsigned 8-bit mono at the file's rate
+//   (SDL_BuildAudioCVT, SDL_ConvertAudio; none when it is that already), then SDL_FreeWAV: the
+//   count of bytes converted, or -1.
 SdlPeerSurface* sdl_peer_load_bmp(const char* name);
 //   SDL_LoadBMP: the file as an SDL surface, or null.
+int sdl_peer_save_bmp(SdlPeerSurface* surface, const char* name);
+//   SDL_SaveBMP of the surface; 0 on success.
+uint8_t* sdl_peer_decode_bmp(const char* name, int32_t* width, int32_t* height);
+//   SDL_LoadBMP of the file converted to red, green, blue bytes, top row first, rows without
+//   gaps (alpha dropped); null when SDL refuses the file. Release with sdl_peer_release.
+void sdl_peer_release(void* memory);
+//   SDL_free.
