@@ -22,12 +22,20 @@ expect_few() {  # SHOT X Y W H CONDITION MAXIMUM WHAT
   [ "$n" -le "$7" ] || fail "$8: $n matching pixels in $1.png, expected at most $7"
 }
 
-# start NAME: runs zarn-example-NAME (sound into a file) and waits for its first frames.
+# start NAME: runs zarn-example-NAME (sound into a file) and waits until its picture shows (on
+# a slow start, as under the sanitizers, the window is black for a while).
 start() {
   SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/$1.raw" "$bin/zarn-example-$1" 2>"$out/$1.stderr" &
   pid=$!
   await_window "Zarn example: $1"
-  sleep 1.2
+  i=0
+  while [ $i -lt 20 ]; do
+    sleep 0.5
+    shot "$1_first"
+    [ "$(SAMPLE=5 count_pixels "$1_first" 0 0 640 480 'r + g + b > 90')" -gt 20 ] && break
+    i=$((i + 1))
+  done
+  sleep 0.5
 }
 
 # Quit with Escape: the program must end with 0.
