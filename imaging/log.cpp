@@ -1,11 +1,26 @@
 #include "imaging/log.h"
 
+#include <sys/stat.h>
+
 #include <cstdarg>
 
 FILE* log_file = nullptr;
 
+namespace {
+
+// True when the name leads to the file the log is writing. Emptying that file under the open
+// stream would let the stream's unwritten lines and its closing line land on the new log.
+bool names_the_open_log(const char* name) {
+    struct stat named {}, open {};
+    return log_file && stat(name, &named) == 0 && fstat(fileno(log_file), &open) == 0 &&
+           named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
+}  // namespace
+
 int log_open(const char* name) {
     if (!name) return 0;
+    if (names_the_open_log(name)) log_close();  // its lines end up in the file first
     FILE* f = std::fopen(name, "w");
     if (!f) return 0;
     if (log_file) log_close();

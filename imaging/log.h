@@ -8,7 +8,8 @@ enum { LOG_LINE_MAX = 79 };  // characters one write carries at most
 
 int log_open(const char* name);
 //   Creates (empties) the file and makes it the log, closing any log that was open. 1; 0 when the
-//   file cannot be created, in which case an open log stays open and current.
+//   file cannot be created, in which case an open log stays open and current (unless it was
+//   that same file, which is closed first).
 int log_close();
 //   Writes the closing line and closes the log; 1, or 0 when none was open.
 int log_write(const char* format, ...)

@@ -19,13 +19,6 @@ void pause() {
     clock_wait(TRANSITION_PAUSE_MS);
 }
 
-// A wipe's step: the screen refreshes at the vertical blank, so that lines drawn straight onto
-// the locked primary surface show, then the pause.
-void wipe_pause() {
-    display_wait_vblank();
-    pause();
-}
-
 int clamp_byte(int v) { return v < 0 ? 0 : (v >= 255 ? 255 : v); }
 
 // One step of a fade on one entry; components are worked on as signed ints, then clamped.
@@ -113,19 +106,19 @@ void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch) {
     switch (kind) {
         case TRANSITION_CLOSE_SIDES:
             for (int32_t i = 0; i < w / 2; i += 2) {
-                wipe_pause();
+                pause();
                 close_columns(i, w, h, pixels, lpitch);
             }
             break;
         case TRANSITION_CLOSE_TOP_BOTTOM:
             for (int32_t i = 0; i < h / 2; i += 2) {
-                wipe_pause();
+                pause();
                 close_rows(i, w, h, pixels, lpitch);
             }
             break;
         case TRANSITION_CLOSE_ALL_SIDES:
             for (int32_t i = 0; i < w / 2; i += 2) {
-                wipe_pause();
+                pause();
                 if (h / 2 > 0) close_rows(i % (h / 2), w, h, pixels, lpitch);
                 close_columns(i, w, h, pixels, lpitch);
             }
@@ -136,12 +129,10 @@ void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch) {
                 const int r1 = std::rand();  // the row's number is drawn first
                 const int r2 = std::rand();
                 pixel_plot(r2 % w, r1 % h, 0, pixels, lpitch);
-                if (i % (count / 16 + 1) == 0) display_wait_vblank();  // shown as it goes, not paced
             }
             break;
         }
         default:
-            return;
+            break;
     }
-    display_wait_vblank();  // the last step
 }

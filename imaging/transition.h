@@ -17,6 +17,4 @@ enum {
 void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch);
 //   Plays one effect to its end. The fades change only the palette (pixels may be null); the
 //   wipes and the dissolve draw colour 0 into the locked buffer given, cut to what it holds (not
-//   at all, and without pausing, into a null buffer or one with no room), and wait for the
-//   vertical blank at each step and at the end, so that drawn into the locked primary surface
-//   they show as they go. Unknown kinds do nothing.
+//   at all, and without pausing, into a null buffer or one with no room). Unknown kinds do nothing.

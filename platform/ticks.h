@@ -7,4 +7,5 @@ uint32_t plat_ticks();
 
 int plat_ticks_fine(uint64_t* microseconds);
 //   The same clock in microseconds, where the backend has a finer reading: PLAT_OK, or an error
-//   when it has none (then only the millisecond counter exists).
+//   when it has none (then only the millisecond counter exists). The millisecond counter reads
+//   this reading divided by 1000, cut to 32 bits.

@@ -46,8 +46,7 @@ int plat_device_set_exclusive(PlatDevice* device);
 int plat_device_set_mode(PlatDevice* device, int32_t width, int32_t height, int32_t bpp);
 //   Sets the display mode; only 8 bits per pixel are offered.
 int plat_wait_vblank(PlatDevice* device);
-//   Returns once a vertical blank begins (or at once where none can be waited for). The screen is
-//   refreshed from the visible surface then: what was drawn onto it, locked or not, shows.
+//   Returns once a vertical blank begins (or at once where none can be waited for).
 void plat_device_release(PlatDevice* device);
 //   Gives the device up; surfaces made from it stay valid until they are released.
 

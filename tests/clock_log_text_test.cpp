@@ -63,6 +63,42 @@ TEST_F(Clock, WaitMeasuresAcrossTheWrap) {
     EXPECT_EQ(clock_now(), now + 1);
 }
 
+// With a finer reading of the counter, the millisecond stamp still decides when a wait ends:
+// the finer reading only holds it back for the part of a millisecond by which the stamp fell
+// late, and a stamp the caller moved counts as it stands.
+TEST_F(Clock, FinerReadingHoldsBackOnlyTheRestOfTheStampsMillisecond) {
+    struct Case {
+        const char* what;
+        int32_t moved_ms;  // added to the stamp after clock_start
+        uint32_t want;     // what clock_wait(20) returns
+    };
+    const Case cases[] = {
+        {"own stamp 0.9 ms into its millisecond: held to 20.9 ms", 0, 1021},
+        {"stamp moved back 25 ms: the time has passed", -25, 1002},
+        {"stamp moved back 10 ms: 20 ms from there, no rest", -10, 1010},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        headless_reset();
+        headless_set_ticks(1000);
+        headless_set_fine_ticks(900, 10);
+        ASSERT_EQ(clock_start(), 1000u);
+        clock_start_count += static_cast<uint32_t>(c.moved_ms);
+        // When the counter reaches the stamp plus 20 it stands still at the start of that
+        // millisecond, and only the finer readings move time on (0.1 ms each).
+        uint32_t end = clock_start_count + 20;
+        headless_on_tick(
+            [](uint32_t now, void* context) {
+                if (now != *static_cast<uint32_t*>(context)) return;
+                headless_set_ticks(now);
+                headless_set_tick_step(0);
+                headless_set_fine_ticks(0, 100);
+            },
+            &end);
+        EXPECT_EQ(clock_wait(20), c.want);
+    }
+}
+
 using Log = Headless;
 
 TEST_F(Log, WritesWithoutALogAreDropped) {
@@ -83,6 +119,22 @@ TEST_F(Log, OpenWriteCloseAndReplacement) {
     EXPECT_EQ(slurp(a), "\nOpening Error Output File (" + a.string() + "):\n\nCreate BOB 2\nClosing Error Output File.");
     EXPECT_EQ(slurp(b), "\nOpening Error Output File (" + b.string() + "):\n\nsecond\nClosing Error Output File.");
     EXPECT_EQ(log_write(nullptr), 0);
+}
+
+// Opening the open log again (by its name or another path to it) closes it first, so the new log
+// holds only its own lines, not the old ones written over its start.
+TEST_F(Log, ReopeningTheOpenLogStartsItAfresh) {
+    TempDir dir;
+    const auto a = dir.path / "a.txt";
+    for (const auto& again : {a, dir.path / "." / "a.txt"}) {
+        SCOPED_TRACE(again.string());
+        ASSERT_EQ(log_open(a.c_str()), 1);
+        EXPECT_EQ(log_write("\nan old line, long enough to reach past the new log's first lines"), 1);
+        ASSERT_EQ(log_open(again.c_str()), 1);
+        EXPECT_EQ(log_write("\nnew"), 1);
+        EXPECT_EQ(log_close(), 1);
+        EXPECT_EQ(slurp(a), "\nOpening Error Output File (" + again.string() + "):\n\nnew\nClosing Error Output File.");
+    }
 }
 
 TEST_F(Log, UncreatableFileKeepsTheOldLog) {

@@ -80,6 +80,10 @@ TEST_F(Keyboard, EveryStepOfStartUpCanBeRefused) {
     EXPECT_EQ(input_init(), 0);
     EXPECT_EQ(input_object, nullptr);
     ASSERT_EQ(input_init(), 1);
+    PlatInput* const object = input_object;
+    EXPECT_EQ(input_init(), 1);  // the one object is kept, not made again
+    EXPECT_EQ(input_object, object);
+    EXPECT_EQ(headless_request_count("input"), 2);
     headless_refuse("keyboard", 1);
     EXPECT_EQ(keyboard_init(), 0);
     EXPECT_EQ(keyboard_device, nullptr);

@@ -124,6 +124,17 @@ TEST_F(MouseJoystick, JoystickScalesXAndYIntoTheRangesGiven) {
     EXPECT_EQ(joystick_state.rgbButtons[0], 0x80);
     EXPECT_EQ(joystick_state.rgbButtons[1], 0);
     EXPECT_EQ(joystick_state.rgbButtons[31], 0x80);
+    // The other axes in their order, each from its own raw axis, into the default 0..65535.
+    struct Axis {
+        int32_t raw_axis;
+        const int32_t* value;
+    };
+    const Axis others[] = {{3, &joystick_state.lRx},          {4, &joystick_state.lRy},
+                           {5, &joystick_state.lRz},          {6, &joystick_state.rglSlider[0]},
+                           {7, &joystick_state.rglSlider[1]}};
+    for (const Axis& a : others) headless_joystick_axis(first, a.raw_axis, a.raw_axis * 1000);
+    ASSERT_EQ(joystick_read(), 1);
+    for (const Axis& a : others) EXPECT_EQ(*a.value, 32768 + a.raw_axis * 1000) << "axis " << a.raw_axis;
     headless_joystick_axis(first, 0, 32767);
     headless_joystick_axis(first, 1, -32768);
     ASSERT_EQ(joystick_read(), 1);
@@ -204,8 +215,25 @@ TEST_F(MouseJoystick, NoJoystickAndRefusedStartUp) {
 }
 
 TEST_F(MouseJoystick, PlatformDevicesCheckTheirLayouts) {
-    PlatInput* in = nullptr;
+    PlatInput* in = reinterpret_cast<PlatInput*>(&in);  // refused: never left as it was
+    headless_refuse("input", 1);
+    EXPECT_EQ(plat_input_create(&in), PLAT_ERR_REFUSED);
+    EXPECT_EQ(in, nullptr);
     ASSERT_EQ(plat_input_create(&in), PLAT_OK);
+    struct Refused {
+        const char* request;
+        int32_t kind;  // 0: the joystick by its identifier
+    };
+    for (const Refused& r : {Refused{"keyboard", PLAT_INPUT_KEYBOARD}, Refused{"mouse", PLAT_INPUT_MOUSE},
+                             Refused{"joystick", PLAT_INPUT_JOYSTICK}, Refused{"joystick", 0}}) {
+        SCOPED_TRACE(r.request);
+        PlatInputDevice* d = reinterpret_cast<PlatInputDevice*>(&d);
+        headless_refuse(r.request, 1);
+        PlatGuid any{};
+        EXPECT_EQ(r.kind ? plat_input_device_create(in, r.kind, &d) : plat_input_device_create_instance(in, &any, &d),
+                  PLAT_ERR_REFUSED);
+        EXPECT_EQ(d, nullptr);
+    }
     PlatInputDevice* m = nullptr;
     PlatInputDevice* j = nullptr;
     EXPECT_EQ(plat_input_device_create(in, PLAT_INPUT_JOYSTICK, &j), PLAT_ERR_REFUSED);  // none attached

@@ -862,6 +862,16 @@ TEST_F(Sound, BufferIsSilentUntilUnlockedAndUnwrittenBytesAreSilence) {
     plat_sound_buffer_release(copy);
     ASSERT_EQ(plat_sound_buffer_set_position(b, 0), PLAT_OK);
     EXPECT_EQ(pull(100).left, s.left);
+    // A refused lock leaves nothing in the out-values; the released holder's lock is free again.
+    p1 = p2 = &n1;
+    n1 = n2 = 77;
+    headless_refuse("sound_lock", 1);
+    EXPECT_EQ(plat_sound_buffer_lock(b, 0, 0, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_ENTIRE), PLAT_ERR_REFUSED);
+    EXPECT_EQ(p1, nullptr);
+    EXPECT_EQ(p2, nullptr);
+    EXPECT_EQ(n1 + n2, 0u);
+    ASSERT_EQ(plat_sound_buffer_lock(b, 0, 0, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_ENTIRE), PLAT_OK);
+    EXPECT_EQ(plat_sound_buffer_unlock(b, p1, n1, p2, n2), PLAT_OK);
     plat_sound_buffer_release(b);
     EXPECT_EQ(headless_audio_voices(), 0);
 }

@@ -1,11 +1,14 @@
 // The memory surfaces under the display: blits, clipping, stretching, locking, flipping, palette.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
 #include "headless_fixture.h"
+#include "platform/common/convert.h"
 #include "platform/status.h"
+#include "platform/ticks.h"
 #include "platform/video.h"
 
 namespace {
@@ -338,6 +341,175 @@ TEST_F(Surfaces, RectanglesAtTheEndsOfTheIntRangeStretchExactly) {
                 const int want = inside ? by_rule(source, spitch, k.s, k.d, 0, 0, 0, x, y, 255) : 255;
                 ASSERT_EQ(got[y * pitch + x], want) << k.d.left << "," << k.d.top << " at " << x << "," << y;
             }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Locks the surface and writes 9 at (1, 1); gives keep_locked, leaving it locked when non-zero.
+int poke(PlatSurface* s, int keep_locked) {
+    uint8_t* p = nullptr;
+    int32_t pitch = 0;
+    if (plat_surface_lock(s, &p, &pitch) != PLAT_OK) return 0;
+    p[pitch + 1] = 9;
+    if (!keep_locked) plat_surface_unlock(s, p);
+    return keep_locked;
+}
+
+// The primary surface shows what is written into it outside a flip: with the counter's readings
+// showing it (as the real display's do), a lock, fill, blit or text on the primary is shown once,
+// a refresh period (16 ms here) after the last picture; the back surface is not the screen, and
+// a primary still locked is shown again every period.
+TEST_F(Surfaces, WritesIntoThePrimaryShowAtTheCountersReadingsOnceAPeriod) {
+    PlatSurface* primary = nullptr;
+    PlatSurface* back = nullptr;
+    ASSERT_EQ(plat_primary_create(dev, &primary), PLAT_OK);
+    made.push_back(primary);
+    ASSERT_EQ(plat_primary_back(primary, &back), PLAT_OK);
+    made.push_back(back);
+    PlatSurface* nine = surface(1, 1);
+    plat_surface_fill(nine, nullptr, 9);
+    headless_present_on_tick(16);
+    headless_set_ticks(1000);
+    struct Case {
+        const char* what;
+        int (*write)(PlatSurface* primary, PlatSurface* back, PlatSurface* nine);  // 1: leaves it locked
+        int shown;  // presents over 40 readings
+        int index;  // then seen at (1, 1)
+    };
+    const Case cases[] = {
+        {"nothing written", [](PlatSurface*, PlatSurface*, PlatSurface*) { return 0; }, 0, 7},
+        {"the back surface locked and written", [](PlatSurface*, PlatSurface* b, PlatSurface*) { return poke(b, 0); }, 0, 7},
+        {"locked, written, unlocked", [](PlatSurface* f, PlatSurface*, PlatSurface*) { return poke(f, 0); }, 1, 9},
+        {"locked, written, left locked", [](PlatSurface* f, PlatSurface*, PlatSurface*) { return poke(f, 1); }, 2, 9},
+        {"filled",
+         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
+             const PlatRect r{1, 1, 2, 2};
+             plat_surface_fill(f, &r, 9);
+             return 0;
+         },
+         1, 9},
+        {"blitted on",
+         [](PlatSurface* f, PlatSurface*, PlatSurface* n) {
+             PlatRect r{1, 1, 2, 2};
+             plat_surface_blit(f, &r, n, nullptr, 0);
+             return 0;
+         },
+         1, 9},
+        {"text drawn",
+         [](PlatSurface* f, PlatSurface*, PlatSurface*) {
+             plat_text_draw(f, 0, 0, "x", 255, 255, 255);
+             return 0;
+         },
+         1, 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        plat_surface_fill(back, nullptr, 7);
+        ASSERT_EQ(plat_flip(primary), PLAT_OK);
+        const int32_t flips = headless_present_count();
+        const int locked = c.write(primary, back, nine);
+        for (int i = 0; i < 16; ++i) plat_ticks();  // the period is counted from the first reading
+        EXPECT_EQ(headless_present_count(), flips);
+        EXPECT_EQ(headless_visible_index(1, 1), 7);
+        for (int i = 0; i < 24; ++i) plat_ticks();
+        EXPECT_EQ(headless_present_count(), flips + c.shown);
+        EXPECT_EQ(headless_visible_index(1, 1), c.index);
+        if (locked) {
+            uint8_t* p = nullptr;
+            int32_t pitch = 0;
+            EXPECT_EQ(plat_surface_lock(primary, &p, &pitch), PLAT_ERR_BUSY);
+            plat_surface_unlock(primary, nullptr);
+        }
+    }
+    // Off (as at the reset), the readings show nothing.
+    headless_present_on_tick(0);
+    const PlatRect r{1, 1, 2, 2};
+    plat_surface_fill(primary, &r, 3);
+    const int32_t before = headless_present_count();
+    for (int i = 0; i < 40; ++i) plat_ticks();
+    EXPECT_EQ(headless_present_count(), before);
+}
+
+}  // namespace
+
+namespace {
+
+// The device is open from the first device made to the last one released, which also forgets
+// the mode; a primary asked for without a mode is refused as refused. A palette that outlives
+// its primary no longer shows on anything, not even on a new primary made in the same place.
+TEST_F(Surfaces, DeviceModeAndPrimaryLifetimes) {
+    EXPECT_EQ(headless_device_open(), 1);
+    PlatDevice* second = nullptr;
+    ASSERT_EQ(plat_device_create(&second), PLAT_OK);
+    plat_device_release(second);
+    EXPECT_EQ(headless_device_open(), 1);  // the fixture's device still holds it
+    plat_device_release(dev);
+    EXPECT_EQ(headless_device_open(), 0);
+    ASSERT_EQ(plat_device_create(&dev), PLAT_OK);
+    EXPECT_EQ(headless_device_open(), 1);
+    PlatSurface* primary = nullptr;
+    EXPECT_EQ(plat_primary_create(dev, &primary), PLAT_ERR_REFUSED);  // the mode was forgotten
+    EXPECT_EQ(primary, nullptr);
+
+    ASSERT_EQ(plat_device_set_mode(dev, 64, 48, 8), PLAT_OK);
+    PaletteEntry entries[256] = {};
+    PlatPalette* palette = nullptr;
+    ASSERT_EQ(plat_palette_create(dev, entries, &palette), PLAT_OK);
+    ASSERT_EQ(plat_primary_create(dev, &primary), PLAT_OK);
+    ASSERT_EQ(plat_surface_set_palette(primary, palette), PLAT_OK);
+    plat_surface_release(primary);  // the palette lives on in this test's hands
+    ASSERT_EQ(plat_primary_create(dev, &primary), PLAT_OK);
+    made.push_back(primary);
+    const int32_t shown = headless_present_count();
+    entries[5] = PaletteEntry{10, 20, 30, 0};
+    ASSERT_EQ(plat_palette_set_entries(palette, 0, 256, entries), PLAT_OK);
+    EXPECT_EQ(headless_present_count(), shown);
+    ASSERT_EQ(plat_surface_set_palette(primary, palette), PLAT_OK);
+    EXPECT_EQ(headless_present_count(), shown + 1);
+    plat_palette_release(palette);
+}
+
+// A picture is shown row by row from its own rows, whatever the pitch: the conversion to 32-bit
+// colours and the headless backend's copy of what is shown.
+TEST_F(Surfaces, PicturesAreShownFromTheirOwnRows) {
+    uint32_t lut[256];
+    PaletteEntry entries[256];
+    for (int i = 0; i < 256; ++i)
+        entries[i] = PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
+    convert_palette_to_argb(entries, lut);
+    for (int32_t width : {3, 13, 636}) {
+        SCOPED_TRACE(width);
+        const int32_t height = 5, pitch = (width + 7) & ~7, out_pitch = width + 5;
+        std::vector<uint8_t> src(static_cast<size_t>(pitch) * height, 0xEE);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) src[y * pitch + x] = static_cast<uint8_t>(x * 3 + y * 50);
+        std::vector<uint32_t> out(static_cast<size_t>(out_pitch) * height, 0x12345678u);
+        convert_frame(src.data(), pitch, width, height, lut, out.data(), out_pitch * 4);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) ASSERT_EQ(out[y * out_pitch + x], lut[src[y * pitch + x]]) << x << "," << y;
+            for (int x = width; x < out_pitch; ++x) ASSERT_EQ(out[y * out_pitch + x], 0x12345678u);
+        }
+
+        // The headless screen, at a mode whose rows are narrower than the primary's pitch.
+        PlatSurface* primary = nullptr;
+        PlatSurface* back = nullptr;
+        ASSERT_EQ(plat_device_set_mode(dev, width, height, 8), PLAT_OK);
+        ASSERT_EQ(plat_primary_create(dev, &primary), PLAT_OK);
+        ASSERT_EQ(plat_primary_back(primary, &back), PLAT_OK);
+        uint8_t* p = nullptr;
+        int32_t back_pitch = 0;
+        ASSERT_EQ(plat_surface_lock(back, &p, &back_pitch), PLAT_OK);
+        ASSERT_EQ(back_pitch, pitch);
+        std::copy(src.begin(), src.end(), p);
+        plat_surface_unlock(back, p);
+        ASSERT_EQ(plat_flip(primary), PLAT_OK);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) ASSERT_EQ(headless_visible_index(x, y), src[y * pitch + x]) << x << "," << y;
+        plat_surface_release(back);
+        plat_surface_release(primary);
     }
 }
 

@@ -211,43 +211,6 @@ TEST_F(Transition, WipesCloseFourLinesAStepFromTheEdges) {
     run_wipe(TRANSITION_CLOSE_ALL_SIDES, 1, 1, 120, 160);
 }
 
-// Drawn into the locked primary surface, the wipes and the dissolve show on the screen as they
-// go, each step at its pause and the last as they end, without a flip.
-struct ShownWatch {
-    int32_t at_step_80 = -1;  // columns shown black from the left when the 81st pause began
-    static void observe(uint32_t now, void* self) {
-        if (now != 80 * kTicksPerPause) return;
-        int32_t x = 0;
-        while (x < 640 && headless_visible_index(x, 240) == 0) ++x;
-        static_cast<ShownWatch*>(self)->at_step_80 = x;
-    }
-};
-
-TEST_F(Transition, WipesIntoThePrimarySurfaceShowAsTheyGo) {
-    open_display();
-    for (int32_t kind : {TRANSITION_CLOSE_SIDES, TRANSITION_CLOSE_TOP_BOTTOM, TRANSITION_CLOSE_ALL_SIDES,
-                         TRANSITION_DISSOLVE}) {
-        display_fill_surface(display_back, 7);
-        ASSERT_EQ(display_flip(), 1);
-        ASSERT_NE(display_lock_primary(), nullptr);
-        ShownWatch watch;
-        script_clock();
-        headless_on_tick(&ShownWatch::observe, &watch);
-        const int32_t shown = headless_present_count();
-        screen_transition(kind, primary_pixels, primary_pitch);
-        headless_on_tick(nullptr, nullptr);
-        EXPECT_GT(headless_present_count(), shown + 10) << "kind " << kind;
-        if (kind == TRANSITION_CLOSE_SIDES) {
-            EXPECT_EQ(watch.at_step_80, 160);
-        }
-        int32_t open = 0;
-        for (int32_t y = 0; y < 480; y += 7)
-            for (int32_t x = 0; x < 640; x += 7) open += headless_visible_index(x, y) != 0;
-        EXPECT_LT(open, kind == TRANSITION_DISSOLVE ? 6400 / 20 : 1) << "kind " << kind;
-        ASSERT_EQ(display_unlock_primary(), 1);
-    }
-}
-
 TEST_F(Transition, WipesNeedABufferWithRoom) {
     open_display();
     Screen s;

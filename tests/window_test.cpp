@@ -45,6 +45,27 @@ TEST_F(Window, QueueIsBoundedAndPaintsMerge) {
     EXPECT_EQ(m.param, 3);
 }
 
+// A quit asked for before the window exists is not pending once it does; a quit posted as a
+// message carries its code.
+TEST_F(Window, QuitBeforeTheWindowIsDroppedAndAPostedQuitCarriesItsCode) {
+    PlatMessage m{};
+    EXPECT_EQ(plat_message_take(&m), 0);
+    plat_post_quit(9);
+    ASSERT_EQ(plat_window_create("t"), PLAT_OK);
+    ASSERT_EQ(plat_message_take(&m), 1);
+    EXPECT_EQ(m.kind, PLAT_MSG_CREATE);
+    EXPECT_EQ(plat_message_take(&m), 0);
+    for (int32_t code : {7, -1, 0}) {
+        SCOPED_TRACE(code);
+        m = PlatMessage{};
+        ASSERT_EQ(plat_message_post(PLAT_MSG_QUIT, code), PLAT_OK);
+        ASSERT_EQ(plat_message_take(&m), 1);
+        EXPECT_EQ(m.kind, PLAT_MSG_QUIT);
+        EXPECT_EQ(m.param, code);
+        EXPECT_EQ(plat_message_take(&m), 0);
+    }
+}
+
 TEST_F(Window, RefusedWindowAndCursor) {
     headless_refuse("window", 1);
     EXPECT_NE(plat_window_create("t"), PLAT_OK);
@@ -68,6 +89,27 @@ TEST_F(Window, KeyDownNowByVirtualKey) {
     EXPECT_EQ(plat_key_down_now(0x50), 0);
     EXPECT_EQ(plat_key_down_now(-4), 0);
     EXPECT_EQ(plat_key_down_now(100000), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A refusal by a name the platform never asks under would refuse nothing, and the test that set
+// it would pass without testing anything: every unknown name stops the run.
+TEST(HeadlessScriptDeathTest, UnknownRequestNamesStopTheRun) {
+    EXPECT_DEATH(headless_refuse("lokc", 1), "unknown request name \"lokc\"");
+    EXPECT_DEATH(headless_allow("flipp"), "unknown request name \"flipp\"");
+    EXPECT_DEATH(headless_request_count("sound_plya"), "unknown request name \"sound_plya\"");
+    EXPECT_DEATH(headless_refuse(nullptr, 1), "unknown request name");
+    int names = 0;
+    for (const char* const* n = headless_request_names(); *n; ++n, ++names) {
+        headless_refuse(*n, 1);
+        headless_allow(*n);
+        EXPECT_EQ(headless_request_count(*n), 0) << *n;
+    }
+    EXPECT_EQ(names, 51);
+    headless_reset();
 }
 
 }  // namespace

@@ -11,9 +11,6 @@
 
 #include <zarn/zarn.h>
 
-#include "platform/status.h"
-#include "platform/window.h"
-
 namespace {
 
 int frames_wanted = 0;  // 0: until Escape

@@ -16,7 +16,6 @@
 #include <zarn/zarn.h>
 
 #include "../common/example.h"
-#include "platform/status.h"
 
 namespace {
 

@@ -18,6 +18,14 @@ void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_
 //   Shows a picture through a palette (palette may be null: black); waits for the display's
 //   refresh only when wait_refresh is non-zero.
 void backend_wait_vblank();
+int video_present_primary_if_changed(uint64_t now_us, uint64_t period_us);
+//   Offered by the memory surfaces to the backends: shows the primary's picture again (without
+//   waiting for the refresh) when it was locked, filled, blitted or drawn on since it was last
+//   shown and at least period_us (the display's refresh period) have passed since a picture was
+//   last shown, counted from the first call after a flip or palette change. 1 when shown, else 0.
+//   A backend calls it from its readings of the tick counter, where a program that writes into
+//   the primary surface waits, so that the picture shows within a refresh, as on a display
+//   whose primary surface is video memory. now_us: any microsecond clock that only moves on.
 int backend_text_draw(uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, int32_t x,
                       int32_t y, const char* text, uint8_t index);
 //   Writes the glyphs of the text in this palette index, cut to the buffer; PLAT_OK when drawn.

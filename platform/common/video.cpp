@@ -46,6 +46,11 @@ namespace {
 int32_t g_mode_w = 0, g_mode_h = 0;
 int g_devices_open = 0;
 PlatSurface* g_visible = nullptr;  // the live primary surface, if any
+// The primary shows what is written into it, as video memory would: a lock, fill, blit or text
+// on it since the picture was last shown leaves it to be shown again (backend.h).
+int g_primary_written = 0;
+int g_shown_since_check = 0;  // a picture was shown since the last video_present_primary_if_changed
+uint64_t g_last_shown_us = 0;  // when video_present_primary_if_changed last knew one was shown
 PlatSurface* g_locked = nullptr;   // the surfaces locked now, linked through next_locked
 
 void forget_lock(PlatSurface* surface) {
@@ -59,15 +64,21 @@ void forget_lock(PlatSurface* surface) {
 
 int allowed(const char* request) { return backend_allows(request); }
 
-// A flip's picture waits for the display's refresh; a palette change shows at once, since a fade
-// changes the palette every few milliseconds and must not be held to the refresh rate. So does
-// the refresh at a vertical blank, which shows what was drawn straight onto the visible surface.
-enum PresentCause { PRESENT_FLIP = 1, PRESENT_PALETTE = 0, PRESENT_REFRESH = 0 };
+// A flip's picture waits for the display's refresh; a palette change or pixels written outside a
+// flip show at once, since a fade changes the palette and a wipe the pixels every few
+// milliseconds and must not be held to the refresh rate.
+enum PresentCause { PRESENT_FLIP = 1, PRESENT_PALETTE = 0, PRESENT_WRITTEN = 0 };
 
 void present(PlatSurface* primary, PresentCause cause) {
     if (!primary || primary != g_visible || g_devices_open == 0) return;
     backend_present(primary->pixels.data(), primary->pitch, primary->width, primary->height,
                     primary->palette ? primary->palette->entries : nullptr, cause == PRESENT_FLIP);
+    g_primary_written = primary->locked;  // while still locked it may be written on
+    g_shown_since_check = 1;
+}
+
+void note_written(const PlatSurface* surface) {
+    if (surface == g_visible) g_primary_written = 1;
 }
 
 int make_surface(int32_t w, int32_t h, PlatSurface** out) {
@@ -135,7 +146,6 @@ int plat_device_set_mode(PlatDevice* device, int32_t width, int32_t height, int3
 
 int plat_wait_vblank(PlatDevice* device) {
     if (!device) return PLAT_ERR_INVALID;
-    present(g_visible, PRESENT_REFRESH);
     backend_wait_vblank();
     return PLAT_OK;
 }
@@ -198,7 +208,10 @@ void plat_palette_release(PlatPalette* palette);
 
 void plat_surface_release(PlatSurface* surface) {
     if (!surface || --surface->refs > 0) return;
-    if (surface == g_visible) g_visible = nullptr;
+    if (surface == g_visible) {
+        g_visible = nullptr;
+        g_primary_written = 0;
+    }
     if (surface->locked) forget_lock(surface);
     if (surface->clipper) plat_clipper_release(surface->clipper);
     if (surface->palette) {
@@ -233,6 +246,7 @@ int plat_surface_lock(PlatSurface* surface, uint8_t** pixels, int32_t* pitch) {
     if (surface->locked) return PLAT_ERR_BUSY;
     if (!allowed("lock")) return PLAT_ERR_REFUSED;
     surface->locked = 1;
+    note_written(surface);
     surface->next_locked = g_locked;
     g_locked = surface;
     *pixels = surface->pixels.data();
@@ -273,6 +287,7 @@ int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour
     PlatRect whole{0, 0, surface->width, surface->height};
     PlatRect r = rect ? intersect(*rect, whole) : whole;
     if (empty(r)) return PLAT_OK;
+    note_written(surface);
     const size_t n = static_cast<size_t>(r.right - r.left);
     if (r.left == 0 && r.right == surface->width && surface->pitch == surface->width) {
         std::memset(surface->pixels.data() + static_cast<size_t>(r.top) * surface->pitch, colour,
@@ -298,6 +313,7 @@ int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface*
     if (!dest->clipper && (d.left < 0 || d.top < 0 || d.right > dest->width || d.bottom > dest->height))
         return PLAT_ERR_INVALID;
     if (empty(d) || empty(s)) return PLAT_OK;
+    note_written(dest);
 
     BlitSpan span{};
     span.src = source->pixels.data() + static_cast<size_t>(s.top) * source->pitch + s.left;
@@ -351,6 +367,18 @@ int plat_flip(PlatSurface* primary) {
     primary->pixels.swap(primary->back->pixels);
     present(primary, PRESENT_FLIP);
     return PLAT_OK;
+}
+
+int video_present_primary_if_changed(uint64_t now_us, uint64_t period_us) {
+    if (g_shown_since_check) {  // shown since the last look: count the period from now
+        g_shown_since_check = 0;
+        g_last_shown_us = now_us;
+    }
+    if (!g_primary_written || !g_visible || g_devices_open == 0 || now_us - g_last_shown_us < period_us) return 0;
+    present(g_visible, PRESENT_WRITTEN);
+    g_shown_since_check = 0;
+    g_last_shown_us = now_us;
+    return 1;
 }
 
 // ---- palettes ----
@@ -466,6 +494,7 @@ int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text,
     } else {
         index = (int(red) + green + blue) > 384 ? 255 : 0;
     }
+    note_written(surface);
     return backend_text_draw(surface->pixels.data(), surface->pitch, surface->width, surface->height, x, y, text,
                              index);
 }

@@ -15,12 +15,16 @@ void headless_refuse(const char* request, int32_t times);
 //   joystick_poll, joystick_read, sound,
 //   sound_cooperative, sound_buffer, sound_lock, sound_unlock, sound_position, sound_play,
 //   sound_stop, sound_status, sound_volume, sound_frequency, sound_pan, sound_duplicate.
+//   Any other name (a misspelt one would refuse nothing) prints it on stderr and aborts; so do
+//   the three calls below.
 void headless_refuse_after(const char* request, int32_t passing, int32_t times);
 //   As headless_refuse, once `passing` more requests of this name have gone through.
 void headless_allow(const char* request);
 //   Ends the refusals of this request.
 int32_t headless_request_count(const char* request);
 //   How many times the request has been made since the reset, refused ones included.
+const char* const* headless_request_names();
+//   The names above, in that order, followed by a null.
 
 void headless_set_ticks(uint32_t now);
 //   The counter's next reading.
@@ -29,6 +33,11 @@ void headless_set_tick_step(uint32_t step);
 void headless_on_tick(void (*observer)(uint32_t now, void* context), void* context);
 //   Calls the observer at every reading of the counter, with the value read (null: no observer).
 //   Lets a test look at the state of an operation that paces itself by the clock.
+void headless_set_fine_ticks(uint32_t rest_us, uint32_t step_us);
+//   Gives the counter a finer reading (none at the reset): microseconds, the counter times 1000
+//   plus a rest within the millisecond, set here to rest_us % 1000. Each fine reading moves the
+//   rest on by step_us (at least 1), carrying whole milliseconds into the counter; the counter's
+//   own readings leave the rest alone.
 
 void headless_key_set(int32_t key_code, int down);
 //   Holds (down non-zero) or lets go of the key with this key code.
@@ -60,7 +69,13 @@ int32_t headless_joystick_open_count();
 int headless_cursor_shown();
 //   1 while the cursor is shown.
 int headless_window_open();
+int headless_device_open();
+//   1 while the display device is open (from the first device made to the last one released).
 
+void headless_present_on_tick(uint32_t period_ms);
+//   From now on each reading of the counter shows what was written into the primary surface
+//   since it was last shown, at most once every period_ms, as the real display does; 0 (as at
+//   the reset) shows pictures only at flips and palette changes.
 int32_t headless_present_count();
 //   Pictures shown so far (flips and palette changes on the visible surface).
 int headless_visible_size(int32_t* width, int32_t* height);

@@ -1,6 +1,7 @@
 // The headless backend: pictures, keys, ticks and messages kept in memory and scripted by tests.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,21 +17,59 @@
 
 namespace {
 
-struct Refusal {
-    int32_t remaining = 0;  // < 0: for ever
-    int32_t passing = 0;    // requests that still go through before the refusals begin
-};
+// Every request the platform layer can be asked to refuse, by the name it asks under.
+const char* const kRequestNames[] = {
+    "window", "device", "cooperative", "mode", "primary", "back", "palette", "palette_attach",
+    "palette_set", "clipper", "clip_list", "clipper_attach", "surface", "color_key", "lock", "fill",
+    "blit", "flip", "text", "input", "keyboard", "keyboard_cooperative", "keyboard_format",
+    "keyboard_acquire", "keyboard_read", "mouse", "mouse_cooperative", "mouse_format",
+    "mouse_acquire", "mouse_read", "joystick_enum", "joystick", "joystick_cooperative",
+    "joystick_format", "joystick_range", "joystick_acquire", "joystick_poll", "joystick_read",
+    "sound", "sound_cooperative", "sound_buffer", "sound_lock", "sound_unlock", "sound_position",
+    "sound_play", "sound_stop", "sound_status", "sound_volume", "sound_frequency", "sound_pan",
+    "sound_duplicate", nullptr};
+constexpr int kRequestCount = static_cast<int>(sizeof kRequestNames / sizeof kRequestNames[0]) - 1;
 
-std::map<std::string, Refusal> g_refusals;
-// Request names are string literals of the platform layer, so views of them stay valid.
-std::unordered_map<std::string_view, int32_t> g_counts;
+// A name outside the list is a mistake in a test (or a request the list has not learnt): a
+// refusal by it would never happen and the test would pass without testing anything, so the
+// run stops here, loudly.
+int request_index(const char* request, const char* asked_by) {
+    static const std::unordered_map<std::string_view, int> index = [] {
+        std::unordered_map<std::string_view, int> m;
+        for (int i = 0; i < kRequestCount; ++i) m.emplace(kRequestNames[i], i);
+        return m;
+    }();
+    const auto it = request ? index.find(request) : index.end();
+    if (it != index.end()) return it->second;
+    std::fprintf(stderr, "%s: unknown request name \"%s\"\n", asked_by, request ? request : "(null)");
+    std::fflush(stderr);
+    std::abort();
+}
+
+// Refusals still to come for each request: 0 none, below 0 until allowed again.
+int32_t g_refusals[kRequestCount] = {};
+int g_refusing = 0;  // requests with refusals set, so that the usual case costs one test
+int32_t g_counts[kRequestCount] = {};
+
+void set_refusal(int i, int32_t remaining) {
+    g_refusing += (remaining != 0) - (g_refusals[i] != 0);
+    g_refusals[i] = remaining;
+}
+
+// Requests of each name that still go through before its refusals begin.
+int32_t g_passing[kRequestCount] = {};
+
 uint32_t g_ticks = 0, g_tick_step = 1;
+int g_fine = 0;  // the counter has a finer reading
+uint32_t g_fine_rest = 0, g_fine_step = 1;
 void (*g_tick_observer)(uint32_t, void*) = nullptr;
 void* g_tick_context = nullptr;
 uint8_t g_scancodes[KEY_SCANCODE_COUNT] = {};
 int g_cursor_shown = 1;
 int g_window = 0;
+int g_device_open = 0;
 int32_t g_presents = 0;
+uint32_t g_present_period = 0;  // ms between presents of a written primary from the counter; 0 none
 int32_t g_vis_w = 0, g_vis_h = 0;
 std::vector<uint8_t> g_visible;
 PaletteEntry g_visible_palette[256] = {};
@@ -73,15 +112,19 @@ Joystick* joystick_by_serial(int32_t handle) {
 // ---- script ----
 
 void headless_reset() {
-    g_refusals.clear();
-    g_counts.clear();
+    std::memset(g_refusals, 0, sizeof g_refusals);
+    std::memset(g_passing, 0, sizeof g_passing);
+    g_refusing = 0;
+    std::memset(g_counts, 0, sizeof g_counts);
     g_ticks = 0;
     g_tick_step = 1;
+    g_fine = 0;
     g_tick_observer = nullptr;
     g_tick_context = nullptr;
     std::memset(g_scancodes, 0, sizeof g_scancodes);
     g_cursor_shown = 1;
     g_presents = 0;
+    g_present_period = 0;
     g_texts.clear();
     g_text_total = 0;
     g_mouse_dx = g_mouse_dy = g_mouse_dz = 0;
@@ -90,23 +133,26 @@ void headless_reset() {
 }
 
 void headless_refuse(const char* request, int32_t times) {
-    if (request) g_refusals[request].remaining = times < 0 ? -1 : times;
+    set_refusal(request_index(request, "headless_refuse"), times < 0 ? -1 : times);
 }
 
 void headless_refuse_after(const char* request, int32_t passing, int32_t times) {
-    if (!request) return;
-    headless_refuse(request, times);
-    g_refusals[request].passing = passing < 0 ? 0 : passing;
+    const int i = request_index(request, "headless_refuse_after");
+    set_refusal(i, times < 0 ? -1 : times);
+    g_passing[i] = passing < 0 ? 0 : passing;
 }
 
 void headless_allow(const char* request) {
-    if (request) g_refusals.erase(request);
+    const int i = request_index(request, "headless_allow");
+    set_refusal(i, 0);
+    g_passing[i] = 0;
 }
 
 int32_t headless_request_count(const char* request) {
-    auto it = g_counts.find(std::string_view(request ? request : ""));
-    return it == g_counts.end() ? 0 : it->second;
+    return g_counts[request_index(request, "headless_request_count")];
 }
+
+const char* const* headless_request_names() { return kRequestNames; }
 
 void headless_set_ticks(uint32_t now) { g_ticks = now; }
 void headless_set_tick_step(uint32_t step) { g_tick_step = step; }
@@ -114,6 +160,12 @@ void headless_set_tick_step(uint32_t step) { g_tick_step = step; }
 void headless_on_tick(void (*observer)(uint32_t, void*), void* context) {
     g_tick_observer = observer;
     g_tick_context = context;
+}
+
+void headless_set_fine_ticks(uint32_t rest_us, uint32_t step_us) {
+    g_fine = 1;
+    g_fine_rest = rest_us % 1000u;
+    g_fine_step = step_us ? step_us : 1;
 }
 
 void headless_key_set(int32_t key_code, int down) {
@@ -178,7 +230,9 @@ int32_t headless_joystick_open_count() {
 void headless_keys_clear() { std::memset(g_scancodes, 0, sizeof g_scancodes); }
 int headless_cursor_shown() { return g_cursor_shown; }
 int headless_window_open() { return g_window; }
+int headless_device_open() { return g_device_open; }
 int32_t headless_present_count() { return g_presents; }
+void headless_present_on_tick(uint32_t period_ms) { g_present_period = period_ms; }
 
 int headless_visible_size(int32_t* width, int32_t* height) {
     if (width) *width = g_vis_w;
@@ -210,25 +264,23 @@ void headless_text_clear() { g_texts.clear(); }
 // ---- backend hooks ----
 
 int backend_allows(const char* request) {
-    ++g_counts[std::string_view(request)];
-    if (g_refusals.empty()) return 1;
-    auto it = g_refusals.find(request);
-    if (it == g_refusals.end()) return 1;
-    if (it->second.passing > 0) {
-        --it->second.passing;
+    const int i = request_index(request, "the platform layer");
+    ++g_counts[i];
+    if (!g_refusing || g_refusals[i] == 0) return 1;
+    if (g_passing[i] > 0) {
+        --g_passing[i];
         return 1;
     }
-    if (it->second.remaining < 0) return 0;
-    if (it->second.remaining == 0) {
-        g_refusals.erase(it);
-        return 1;
-    }
-    if (--it->second.remaining == 0) g_refusals.erase(it);
+    if (g_refusals[i] > 0) set_refusal(i, g_refusals[i] - 1);
     return 0;
 }
 
-int backend_device_open() { return PLAT_OK; }
-void backend_device_close() {}
+int backend_device_open() {
+    g_device_open = 1;
+    return PLAT_OK;
+}
+
+void backend_device_close() { g_device_open = 0; }
 int backend_set_mode(int32_t, int32_t, int32_t) { return PLAT_OK; }
 
 void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
@@ -342,11 +394,19 @@ int backend_joystick_read(int32_t handle, BackendJoystickRaw* raw) {
 uint32_t plat_ticks() {
     uint32_t now = g_ticks;
     g_ticks += g_tick_step;
+    if (g_present_period) video_present_primary_if_changed(uint64_t{now} * 1000u, uint64_t{g_present_period} * 1000u);
     if (g_tick_observer) g_tick_observer(now, g_tick_context);
     return now;
 }
 
 const char* plat_error_text() { return ""; }
 
-// The scripted clock counts whole milliseconds only.
-int plat_ticks_fine(uint64_t*) { return PLAT_ERR_UNSUPPORTED; }
+int plat_ticks_fine(uint64_t* microseconds) {
+    if (!microseconds) return PLAT_ERR_INVALID;
+    if (!g_fine) return PLAT_ERR_UNSUPPORTED;  // whole milliseconds only, unless a test asks
+    *microseconds = static_cast<uint64_t>(g_ticks) * 1000u + g_fine_rest;
+    const uint64_t moved = static_cast<uint64_t>(g_fine_rest) + g_fine_step;
+    g_ticks += static_cast<uint32_t>(moved / 1000u);
+    g_fine_rest = static_cast<uint32_t>(moved % 1000u);
+    return PLAT_OK;
+}

@@ -47,6 +47,10 @@ struct State {
     int32_t mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;  // gathered since the last take
     std::vector<SDL_Joystick*> joysticks;               // open, by SDL's instance id
     int joystick_system = 0;                            // SDL's joystick subsystem is started
+    uint64_t refresh_us = 16667;                        // the display's refresh period
+    uint64_t present_every_us = 16667;                  // the least time between presents outside flips
+    void (*tick_observer)(uint32_t, void*) = nullptr;   // a test's look at each tick reading
+    void* tick_context = nullptr;
 };
 
 State g;
@@ -380,7 +384,25 @@ uint64_t fine_now() {
 
 }  // namespace
 
-uint32_t plat_ticks() { return static_cast<uint32_t>(fine_now() / 1000u); }
+// Each reading of the counter also shows what was written into the primary surface since it was
+// last shown, at most once a refresh: a program drawing into it waits on the counter. Where
+// showing a picture costs more than a refresh allows (software rendering), it is shown less
+// often, so that showing takes at most an eighth of the time and a paced drawing keeps its pace.
+uint32_t plat_ticks() {
+    const uint64_t now = fine_now();
+    if (video_present_primary_if_changed(now, g.present_every_us)) {
+        const uint64_t cost = fine_now() - now;
+        g.present_every_us = cost * 8 > g.refresh_us ? cost * 8 : g.refresh_us;
+    }
+    const uint32_t ms = static_cast<uint32_t>(now / 1000u);
+    if (g.tick_observer) g.tick_observer(ms, g.tick_context);
+    return ms;
+}
+
+void sdl_backend_on_tick(void (*observer)(uint32_t now, void* context), void* context) {
+    g.tick_observer = observer;
+    g.tick_context = context;
+}
 
 int plat_ticks_fine(uint64_t* microseconds) {
     if (!microseconds) return PLAT_ERR_INVALID;
@@ -405,6 +427,9 @@ int backend_device_open() {
         set_error("cannot open the display");
         return PLAT_ERR_REFUSED;
     }
+    SDL_DisplayMode shown{};
+    const int hz = SDL_GetWindowDisplayMode(g.window, &shown) == 0 ? shown.refresh_rate : 0;
+    g.refresh_us = g.present_every_us = 1000000u / static_cast<uint64_t>(hz > 0 ? hz : 60);
     return PLAT_OK;
 }
 

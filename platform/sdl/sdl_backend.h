@@ -14,5 +14,10 @@ const char* sdl_backend_video_driver();
 const char* sdl_backend_audio_driver();
 //   The SDL audio driver of the open audio output, or "".
 
+void sdl_backend_on_tick(void (*observer)(uint32_t now, void* context), void* context);
+//   Calls the observer at every reading of the millisecond counter, with the value read (null:
+//   no observer), after anything written into the primary surface has been shown. Lets a test
+//   look at the screen while an operation paces itself by the clock.
+
 void sdl_backend_fail(const char* what);
 //   Records why the backend failed, with SDL's own reason, for plat_error_text.

@@ -11,7 +11,7 @@ rm -rf "$out"
 mkdir -p "$out"
 pid=""
 
-# fail, press, shot, await_window, expect_end, geometry, count_pixels, expect_pixels.
+# fail, press, shot, await_window, expect_end, await, geometry, count_pixels, expect_pixels.
 . "$(dirname "$0")/../sdl/screenshots.sh"
 # Every count below is of the screenshot sampled to a quarter each way: one in 16 screen pixels,
 # about 3 in 10 of the picture's own at 1280 x 1024.
@@ -28,13 +28,9 @@ start() {
   SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/$1.raw" "$bin/zarn-example-$1" 2>"$out/$1.stderr" &
   pid=$!
   await_window "Zarn example: $1"
-  i=0
-  while [ $i -lt 20 ]; do
-    sleep 0.5
-    shot "$1_first"
-    [ "$(SAMPLE=5 count_pixels "$1_first" 0 0 640 480 'r + g + b > 90')" -gt 20 ] && break
-    i=$((i + 1))
-  done
+  SAMPLE=5
+  await 10 "$1_first" 0 0 640 480 'r + g + b > 90' 20 "the first picture of $1"
+  SAMPLE=25
   sleep 0.5
 }
 
@@ -72,18 +68,12 @@ expect_pixels palette 160 70 320 320 "$COLOURFUL" 15000 "the spiral"
 expect_pixels palette 0 420 640 60 'b > 80 && r < 140' 7000 "the sea"
 expect_pixels palette 0 0 640 52 'r > 200 && g > 200 && b > 200' 400 "the help text"
 press 8
-sleep 0.6
-shot palette_red
-expect_pixels palette_red 0 60 140 340 "$RED" 8000 "the surround faded to red"
-sleep 2.5
+await 5 palette_red 0 60 140 340 "$RED" 8000 "the surround faded to red"
+await 10 palette_after_red 160 70 320 320 "$COLOURFUL" 15000 "the spiral back after the fade"
 press 3
-sleep 0.6
-shot palette_wipe
-expect_pixels palette_wipe 0 420 40 60 "$BLACK" 500 "the sea's left edge wiped black"
+await 5 palette_wipe 0 420 40 60 "$BLACK" 500 "the sea's left edge wiped black"
 expect_pixels palette_wipe 300 420 40 60 'b > 80' 500 "the sea's middle not yet wiped"
-sleep 4.5
-shot palette_back
-expect_pixels palette_back 160 70 320 320 "$COLOURFUL" 15000 "the spiral back after the transitions"
+await 10 palette_back 160 70 320 320 "$COLOURFUL" 15000 "the spiral back after the wipe"
 quit palette
 
 # Drawing: the grey bar and green line at the top, stars above the horizon, the blue floor, the
@@ -105,13 +95,9 @@ expect_pixels board 196 81 14 14 "$STOPPED" 35 "the first row stopped"
 expect_few board 196 81 14 130 'b > 200 && r < 30' 0 "no row looping yet"
 expect_pixels board 8 78 620 22 'b > 40 && r < 20 && g < 20' 2000 "the chosen row"
 press l
-sleep 0.3
-shot board_looping
-expect_pixels board_looping 197 82 12 12 'b > 200 && r < 30 && g < 30' 30 "the first row looping"
+await 3 board_looping 197 82 12 12 'b > 200 && r < 30 && g < 30' 30 "the first row looping"
 press s
-sleep 0.3
-shot board_stopped
-expect_pixels board_stopped 196 81 14 14 "$STOPPED" 35 "the first row stopped again"
+await 3 board_stopped 196 81 14 14 "$STOPPED" 35 "the first row stopped again"
 quit sound-board
 [ "$(od -An -v -tu1 "$out/sound-board.raw" | tr -s ' ' '\n' | sort -un | wc -l)" -ge 32 ] ||
   fail "the sound board's captured audio holds no sound"
@@ -122,12 +108,10 @@ shot input_idle
 expect_few input_idle 20 60 600 24 "$GREY" 0 "key caps with no key held"
 xdotool keydown shift keydown a
 xdotool mousedown 1
-sleep 0.4
-shot input_held
+await 3 input_held 20 60 200 24 "$GREY" 200 "the caps of the keys held"
+expect_pixels input_held 22 198 40 40 'g > 200 && r < 30 && b < 30' 300 "the left button's box"
 xdotool keyup a keyup shift
 xdotool mouseup 1
-expect_pixels input_held 20 60 200 24 "$GREY" 200 "the caps of the keys held"
-expect_pixels input_held 22 198 40 40 'g > 200 && r < 30 && b < 30' 300 "the left button's box"
 sleep 0.3
 quit input
 

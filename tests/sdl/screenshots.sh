@@ -59,3 +59,18 @@ expect_pixels() {  # SHOT X Y W H CONDITION MINIMUM WHAT
   n=$(count_pixels "$1" "$2" "$3" "$4" "$5" "$6")
   [ "$n" -ge "$7" ] || fail "$8: $n matching pixels in $1.png, expected at least $7"
 }
+
+# await SECONDS SHOT X Y W H CONDITION MINIMUM WHAT: takes the screenshot again every 0.25 s until
+# the rectangle shows the colour, so a slow machine gets the time a fast one does not need.
+await() {
+  limit=$(awk -v s="$1" 'BEGIN { print int(s * 4) }')
+  shift
+  tries=0
+  while :; do
+    shot "$1"
+    [ "$(count_pixels "$1" "$2" "$3" "$4" "$5" "$6")" -ge "$7" ] && return 0
+    tries=$((tries + 1))
+    [ $tries -ge "$limit" ] && expect_pixels "$@"
+    sleep 0.25
+  done
+}

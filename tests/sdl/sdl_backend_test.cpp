@@ -1,9 +1,15 @@
 // The SDL backend on a real SDL video driver: the picture presented through the palette,
-// text in the chosen entry, palette changes shown without a flip, and no display at all.
+// text in the chosen entry, palette changes and drawing into the primary shown without a flip,
+// and no display at all.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -149,6 +155,118 @@ TEST_F(SdlDisplay, MouseMotionFromTheDesktop) {
     EXPECT_EQ(dx, 30);
     EXPECT_EQ(dy, -20);
     input_shutdown();
+}
+
+// A screenshot of the whole X screen, taken by ImageMagick's import, as RGB bytes.
+struct Screenshot {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgb;
+};
+
+bool take_screenshot(const std::string& path, Screenshot* shot) {
+    if (std::system(("import -window root -depth 8 ppm:" + path).c_str()) != 0) return false;
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int max = 0;
+    in >> magic >> shot->w >> shot->h >> max;
+    in.get();
+    if (!in || magic != "P6" || max != 255 || shot->w <= 0 || shot->h <= 0) return false;
+    shot->rgb.resize(static_cast<size_t>(shot->w) * shot->h * 3);
+    in.read(reinterpret_cast<char*>(shot->rgb.data()), static_cast<std::streamsize>(shot->rgb.size()));
+    return static_cast<bool>(in);
+}
+
+// The colour (0xRRGGBB) shown for the picture's pixel (x, y), the 640 x 480 picture being
+// scaled onto the screen with its shape kept and centred.
+uint32_t shown_at(const Screenshot& s, int x, int y) {
+    const double scale = std::min(s.w / 640.0, s.h / 480.0);
+    const int sx = static_cast<int>((s.w - 640 * scale) / 2 + (x + 0.5) * scale);
+    const int sy = static_cast<int>((s.h - 480 * scale) / 2 + (y + 0.5) * scale);
+    const uint8_t* p = &s.rgb[(static_cast<size_t>(sy) * s.w + sx) * 3];
+    return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+}
+
+bool dark(uint32_t rgb) { return ((rgb >> 16) & 0xFF) < 40 && ((rgb >> 8) & 0xFF) < 40 && (rgb & 0xFF) < 40; }
+bool red(uint32_t rgb) { return ((rgb >> 16) & 0xFF) > 200 && ((rgb >> 8) & 0xFF) < 50 && (rgb & 0xFF) < 50; }
+
+// What the wipe's watcher saw: once the picture shown has a band of 100 columns or more (of the
+// 320 each side closes), a screenshot is taken at once, from inside the wipe's own wait.
+struct WipeWatch {
+    std::string path;
+    std::vector<uint32_t> frame = std::vector<uint32_t>(640 * 480);
+    int band = 0;  // black columns from the left in the picture shown when the screenshot was taken
+    int taken = 0;
+    Screenshot shot;
+};
+
+void watch_wipe(uint32_t, void* context) {
+    WipeWatch* w = static_cast<WipeWatch*>(context);
+    if (w->taken || !primary_pixels || primary_pixels[240 * primary_pitch + 100] != 0) return;
+    if (!sdl_backend_read_frame(w->frame.data(), 640, 480) || w->frame[240 * 640 + 100] != argb(0, 0, 0)) return;
+    while (w->band < 640 && w->frame[240 * 640 + w->band] == argb(0, 0, 0)) ++w->band;
+    w->taken = take_screenshot(w->path, &w->shot) ? 1 : -1;
+}
+
+// The primary surface is the screen: under X, a wipe drawn step by step into the locked primary
+// shows on the screen as it goes, and the dissolve's last picture shows without a flip.
+TEST_F(SdlDisplay, WipeAndDissolveShowOnTheScreenAsTheyAreDrawn) {
+    if (std::string(sdl_backend_video_driver()) != "x11" || std::system("command -v import >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs X11 and ImageMagick's import";
+    const std::string stem = ::testing::TempDir() + "zarn_" + std::to_string(getpid());
+    display_fill_surface(display_back, 63);  // red
+    ASSERT_EQ(display_flip(), 1);
+    ASSERT_NE(display_lock_primary(), nullptr);
+    WipeWatch watch;
+    watch.path = stem + "_wipe_halfway.ppm";
+    sdl_backend_on_tick(watch_wipe, &watch);
+    screen_transition(TRANSITION_CLOSE_SIDES, primary_pixels, primary_pitch);
+    sdl_backend_on_tick(nullptr, nullptr);
+    EXPECT_EQ(watch.taken, 1) << "no picture of the wipe a third of the way or more was shown";
+    if (watch.taken == 1) {
+        EXPECT_GE(watch.band, 100);
+        EXPECT_LT(watch.band, 310);
+        for (int y : {0, 240, 479}) {
+            SCOPED_TRACE(y);
+            int left = 0, right = 0;
+            while (left < 640 && dark(shown_at(watch.shot, left, y))) ++left;
+            while (right < 640 && dark(shown_at(watch.shot, 639 - right, y))) ++right;
+            EXPECT_EQ(left, watch.band);
+            EXPECT_EQ(right, watch.band);
+            int old_picture = 0;
+            for (int x = left; x < 640 - right; ++x) old_picture += red(shown_at(watch.shot, x, y));
+            EXPECT_EQ(old_picture, 640 - left - right);
+        }
+    }
+    display_unlock_primary();
+
+    display_fill_surface(display_back, 63);
+    ASSERT_EQ(display_flip(), 1);
+    ASSERT_NE(display_lock_primary(), nullptr);
+    std::srand(7);
+    screen_transition(TRANSITION_DISSOLVE, primary_pixels, primary_pitch);
+    // The frame clock's waits, as the game's next frames would make, until the picture is shown
+    // (within a refresh; less often where software rendering makes each picture dear).
+    std::vector<uint32_t> frame(640 * 480);
+    auto shown_black = [&frame] {
+        return sdl_backend_read_frame(frame.data(), 640, 480) ? std::count(frame.begin(), frame.end(), argb(0, 0, 0)) : 0;
+    };
+    for (int i = 0; i < 200 && shown_black() < 640 * 480 / 2; ++i) {
+        clock_start();
+        clock_wait(10);
+    }
+    Screenshot last;
+    ASSERT_TRUE(take_screenshot(stem + "_dissolve_end.ppm", &last));
+    int black = 0, left_red = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            black += dark(shown_at(last, x, y));
+            left_red += red(shown_at(last, x, y));
+        }
+    EXPECT_GT(black, 640 * 480 * 95 / 100);  // about e^-4 of the places are never drawn
+    EXPECT_EQ(black + left_red, 640 * 480);
+    display_unlock_primary();
+    std::remove(watch.path.c_str());
+    std::remove((stem + "_dissolve_end.ppm").c_str());
 }
 
 TEST(NoDisplay, WindowAndDisplayRefuseAtOnce) {
