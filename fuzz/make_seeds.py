@@ -191,8 +191,8 @@ def api_seeds():
         files = re.findall(r'write\("([^"]+)"', f.read())
     ops = re.findall(r"^\s+OP\((\w+)\),$", source, re.M)
     with open(os.path.join(HERE, "..", "platform", "headless", "headless.h")) as f:
-        names_block = re.search(r"//   Names: (.*?)\.\n", f.read(), re.S).group(1)
-    requests = re.findall(r"\w+", names_block.replace("//", ""))
+        names_block = re.search(r"/// Names: (.*?)\.\n", f.read(), re.S).group(1)
+    requests = re.findall(r"\w+", names_block.replace("///", ""))
     code = {name: i for i, name in enumerate(ops)}
 
     def call(op, *args):

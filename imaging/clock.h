@@ -1,13 +1,14 @@
 #pragma once
-// The frame clock: a stamp of the millisecond counter and a busy wait measured from it.
+/// \file
+/// The frame clock: a stamp of the millisecond counter and a busy wait measured from it.
 #include <cstdint>
 
-extern uint32_t clock_start_count;  // the tick count taken by the last clock_start
+extern uint32_t clock_start_count;  ///< the tick count taken by the last clock_start()
 
+/// The current tick count.
 uint32_t clock_now();
-//   The current tick count.
+/// Stores the current tick count in clock_start_count and returns it.
 uint32_t clock_start();
-//   Stores the current tick count in clock_start_count and returns it.
+/// Spins until count milliseconds have passed since the last clock_start() (right across the
+/// counter's wrap), then returns a fresh tick count. Returns at once when they already have.
 uint32_t clock_wait(uint32_t count);
-//   Spins until count milliseconds have passed since the last clock_start (right across the
-//   counter's wrap), then returns a fresh tick count. Returns at once when they already have.

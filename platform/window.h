@@ -1,34 +1,37 @@
 #pragma once
-// The one window and its message queue.
+/// \file
+/// The one window and its message queue.
 #include <cstdint>
 
+/// The kinds of message.
 enum PlatMessageKind {
-    PLAT_MSG_NONE = 0,
-    PLAT_MSG_CREATE = 1,
-    PLAT_MSG_PAINT = 2,
-    PLAT_MSG_DESTROY = 3,
-    PLAT_MSG_QUIT = 4,
-    PLAT_MSG_OTHER = 5,
+    PLAT_MSG_NONE = 0,     ///< no message
+    PLAT_MSG_CREATE = 1,   ///< the window was made
+    PLAT_MSG_PAINT = 2,    ///< the window was uncovered (queued at most once at a time)
+    PLAT_MSG_DESTROY = 3,  ///< the window is to close
+    PLAT_MSG_QUIT = 4,     ///< the program is to end, asked for by plat_post_quit()
+    PLAT_MSG_OTHER = 5,    ///< anything else
 };
 
+/// A message of the window's queue.
 struct PlatMessage {
-    int32_t kind;   // a PlatMessageKind
-    int32_t param;  // the quit code for PLAT_MSG_QUIT, else 0
+    int32_t kind;   ///< a PlatMessageKind
+    int32_t param;  ///< the quit code for PLAT_MSG_QUIT, else 0
 };
 
+/// Makes the one window with this title; PLAT_OK, or an error when no display can be had. Queues PLAT_MSG_CREATE.
 int plat_window_create(const char* title);
-//   Makes the one window with this title; PLAT_OK, or an error when no display can be had. Queues PLAT_MSG_CREATE.
+/// Closes the window and drops every queued message; safe when none was made.
 void plat_window_destroy();
-//   Closes the window and drops every queued message; safe when none was made.
+/// Takes at most one message off the queue into *out: 1 when one was taken, 0 when none waited.
+/// PLAT_MSG_QUIT comes only once every other message has been taken. The desktop closing the
+/// window arrives as PLAT_MSG_DESTROY.
 int plat_message_take(PlatMessage* out);
-//   Takes at most one message off the queue into *out: 1 when one was taken, 0 when none waited.
-//   PLAT_MSG_QUIT comes only once every other message has been taken. The desktop closing the
-//   window arrives as PLAT_MSG_DESTROY.
+/// Queues a message for a later take; PLAT_OK, or PLAT_ERR_REFUSED when the bounded queue is full.
 int plat_message_post(int32_t kind, int32_t param);
-//   Queues a message for a later take; PLAT_OK, or PLAT_ERR_REFUSED when the bounded queue is full.
+/// Asks for PLAT_MSG_QUIT with this code once the queue is empty.
 void plat_post_quit(int32_t code);
-//   Asks for PLAT_MSG_QUIT with this code once the queue is empty.
+/// Shows (non-zero) or hides (0) the mouse cursor over the window.
 void plat_cursor_show(int shown);
-//   Shows (non-zero) or hides (0) the mouse cursor over the window.
+/// 1 while the key with this virtual-key code is down at this moment, else 0.
 int plat_key_down_now(int32_t virtual_key);
-//   1 while the key with this virtual-key code is down at this moment, else 0.

@@ -5,6 +5,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-d
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind xvfb xauth xdotool
 imagemagick netpbm python3-pil sox python3 emscripten chromium dpkg-dev file lintian appstream"
 missing=""
+PACKAGES="$PACKAGES doxygen"  # the API reference (docs/)
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
     missing="$missing $p"

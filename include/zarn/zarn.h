@@ -1,7 +1,8 @@
 #pragma once
-// The whole support layer: display and sprites, imaging and drawing, sound, input, and the
-// window with its message queue that every program runs.
-// Link Zarn::zarn with one backend: Zarn::platform_sdl or Zarn::platform_headless.
+/// \file
+/// The whole support layer: display and sprites, imaging and drawing, sound, input, and the
+/// window with its message queue that every program runs.
+/// Link Zarn::zarn with one backend: Zarn::platform_sdl or Zarn::platform_headless.
 
 #include "display/bob.h"
 #include "display/display.h"

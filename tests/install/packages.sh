@@ -57,6 +57,8 @@ has "$dev" usr/include/zarn/zarn.h usr/lib/libzarn.a usr/lib/libplatform_sdl.a u
   usr/share/doc/libzarn-dev/copyright usr/share/doc/libzarn-dev/changelog.gz
 # The examples' sources, once the tree has examples (installed with COMPONENT examples).
 if [ -f "$source/examples/CMakeLists.txt" ]; then has "$dev" usr/share/doc/zarn/examples/; fi
+# The API reference, once the tree makes it (installed with COMPONENT reference).
+if [ -f "$source/docs/Doxyfile.in" ]; then has "$dev" usr/share/doc/zarn/html/index.html; fi
 
 # lintian: no error; its warnings and notes are shown.
 command -v lintian >/dev/null 2>&1 || fail "lintian is not installed (tools/deps.sh installs it)"
