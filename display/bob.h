@@ -68,29 +68,34 @@ int bob_draw(const BOB* bob, PlatSurface* dest);
 //   Keyed blit of the current frame at (x, y), one pixel short in each direction. 1 (also when
 //   hidden); 0 for a null sprite or a refused blit.
 int bob_draw_scaled(const BOB* bob, int32_t width, int32_t height, PlatSurface* dest);
-//   As bob_draw, the frame stretched over (width - 1) x (height - 1) pixels.
+//   As bob_draw, the frame stretched by nearest pixel over (width - 1) x (height - 1) pixels.
 
 int bob_animate(BOB* bob);
-//   Advances frame by the animation mode (still, cycle, scripted). 1; 0 for a null sprite or a
-//   scripted sprite whose active slot holds no sequence.
+//   Advances frame by the animation mode: BOB_STILL shows frame 0; BOB_CYCLE steps one frame every
+//   ticks_per_step calls, back to 0 after the last; BOB_SCRIPTED steps the active sequence the
+//   same way, back to its start at its -1, or with BOB_PLAY_ONCE staying on its last frame with
+//   anim_done set. 1; 0 for a null sprite or a scripted sprite whose active slot holds no sequence.
 int bob_move(BOB* bob);
-//   Adds the velocity, wraps or rebounds at the clip rectangle, refreshes the edges. 1.
+//   Adds the velocity and refreshes the edges. With BOB_WRAPS a sprite wholly outside the clip
+//   rectangle comes back from just outside the opposite edge; with BOB_REBOUND the velocity turns
+//   at an edge, the position left up to one step beyond it. 1; 0 for a null sprite.
 int bob_add_sequence(BOB* bob, int32_t slot, int32_t count, const int32_t* frames);
 //   Stores a copy of the count frame indices, ended by -1, in sequences[slot]; an array the
 //   sprite owned there is kept until bob_destroy (see Ownership). 1; 0 for a slot outside 0..15,
 //   an empty list or no memory (the slot is then unchanged).
 int bob_select_sequence(BOB* bob, int32_t slot);
-//   sequence = slot, seq_pos = 0; frame, tick and anim_done stay. 1.
+//   sequence = slot, seq_pos = 0; frame, tick and anim_done stay (the slot is checked by
+//   bob_animate). 1; 0 for a null sprite.
 int bob_set_anim_speed(BOB* bob, int32_t calls_per_step);
-//   ticks_per_step = calls_per_step; tick stays. 1.
+//   ticks_per_step = calls_per_step; tick stays. 1; 0 for a null sprite.
 int bob_set_velocity(BOB* bob, int32_t vx, int32_t vy);
-//   Sets vx, vy (the edges are not refreshed). 1.
+//   Sets vx, vy (the edges are not refreshed). 1; 0 for a null sprite.
 int bob_set_position(BOB* bob, int32_t x, int32_t y);
-//   Sets x, y and refreshes the edges. 1.
+//   Sets x, y and refreshes the edges. 1; 0 for a null sprite.
 int bob_hide(BOB* bob);
-//   Clears BOB_SHOWN. 1.
+//   Clears BOB_SHOWN: bob_draw then draws nothing. 1; 0 for a null sprite.
 int bob_show(BOB* bob);
-//   Sets BOB_SHOWN. 1.
+//   Sets BOB_SHOWN. 1; 0 for a null sprite.
 int bob_collide(const BOB* a, const BOB* b);
 //   1 when the two sprites overlap by the rule of rect_collide; 0 otherwise or for a null sprite.
 int rect_collide(int32_t x1, int32_t y1, int32_t width1, int32_t height1, int32_t x2, int32_t y2, int32_t width2,
@@ -100,4 +105,5 @@ int rect_collide(int32_t x1, int32_t y1, int32_t width1, int32_t height1, int32_
 int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high,
                       const uint8_t* pixels, int32_t pitch);
 //   1 when a pixel of the rectangle (corners clamped to the display, not put in order) holds a
-//   value from low to high. Reads nothing and gives 0 on a display without pixels.
+//   value from low to high. Reads nothing and gives 0 on a display without pixels, for null
+//   pixels or when low is above high.

@@ -25,12 +25,17 @@ struct SoundSlot {
     int32_t id;               // the slot's own index
 };
 
-extern SoundSlot sound_table[SOUND_SLOTS];
-extern PlatAudio* sound_object;
-extern int32_t sound_first_init;
+extern SoundSlot sound_table[SOUND_SLOTS];  // a sound's id is its slot's index
+extern PlatAudio* sound_object;              // made by the first sound_init, released by sound_shutdown
+extern int32_t sound_first_init;             // 1 until sound_init has tried to make sound_object
 
 int sound_init();
+//   The first call after program start or sound_shutdown makes the sound object; when the
+//   platform refuses it the result is 0, the table is left all zero and later calls do not try
+//   again until sound_shutdown. Otherwise it stops and releases every slot's sound and marks all
+//   64 slots free, each with its own index as id. 1.
 int sound_shutdown();
+//   Stops and releases every sound and the sound object; the next sound_init makes a new one. 1.
 int sound_load_wav(const char* name, uint32_t control_flags);
 //   Loads a PCM WAV file (format tag 1, any channel count, 1 to 32 bits) into the lowest free
 //   slot, converted to 8-bit mono; `rate` and `size` as the file states them. A "data" chunk cut
@@ -41,12 +46,33 @@ int sound_load_voc(const char* name);
 //   new-format or extended PCM converted to 8-bit mono; any other block, or one reaching past
 //   the end of the file, gives -1. The slot's id, or -1.
 int sound_replicate(int32_t id);
+//   Copies the slot into the lowest free slot with a second buffer over the same samples (its own
+//   position, stopped, and its own volume, frequency and pan, starting from the source's), so
+//   one sound can play twice at once. The new slot's id; -1 for an id outside 0..63, no free
+//   slot, or an empty or refused source (the slot stays free).
 int sound_status(int32_t id);
+//   DSBSTATUS_PLAYING, with DSBSTATUS_LOOPING when looping, or 0 when stopped; -1 for an id
+//   outside 0..63, an empty slot or a refused query.
 int sound_play(int32_t id, uint32_t flags, int32_t unused1 = 0, int32_t unused2 = 0, int32_t unused3 = 0);
+//   Plays the slot's sound from its start, once, or until stopped with DSBPLAY_LOOPING; the
+//   unused arguments are not read. 1 (nothing played for an id outside 0..63 or an empty slot);
+//   0 when the platform refuses the rewind or the play.
 int sound_stop(int32_t id);
+//   Stops the sound and rewinds it to its start. 1, also for an id outside 0..63 or an empty slot.
 int sound_stop_all();
+//   sound_stop on every slot. 1.
 int sound_set_volume(int32_t id, int32_t volume);
+//   Volume up to 100 (full), set as (100 - volume) x -30 hundredths of a decibel: 0 is 30 dB
+//   down. 1; 0 for an id outside 0..63, an empty slot, a sound loaded without
+//   DSBCAPS_CTRLVOLUME, or a volume outside -233..100.
 int sound_set_frequency(int32_t id, int32_t rate);
+//   Playback rate in samples per second, 100 to 100000. 1; 0 for an id outside 0..63, an empty
+//   slot, a rate out of range or a sound loaded without DSBCAPS_CTRLFREQUENCY.
 int sound_set_pan(int32_t id, int32_t pan);
+//   Pan from -10000 (left only) to 10000 (right only), the other side attenuated by |pan|
+//   hundredths of a decibel. 1; 0 for an id outside 0..63, an empty slot, a pan out of range or
+//   a sound loaded without DSBCAPS_CTRLPAN.
 int sound_delete(int32_t id);
+//   Stops the sound and frees its slot. 1, also for an id outside 0..63 or an empty slot.
 int sound_delete_all();
+//   sound_delete on every slot. 1.
