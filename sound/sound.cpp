@@ -1,11 +1,9 @@
-// The sound table: 64 slots of whole sounds, start-up and shutdown, WAV loading, and play,
-// stop, volume, frequency, pan and delete on one slot or all of them.
+// The sound table: 64 slots of whole sounds, start-up and shutdown, filling a slot for the
+// loaders, and play, stop, volume, frequency, pan, duplicate, status and delete on one slot or
+// all of them.
 #include "sound/sound.h"
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "platform/audio.h"
 #include "platform/status.h"

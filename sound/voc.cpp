@@ -1,10 +1,9 @@
-// VOC loading, duplication of a slot, and the playback status of a slot, on the sound table.
+// VOC loading into the sound table: the file's first block, its samples converted to the
+// buffers' 8-bit mono.
 #include <cstdio>
 #include <memory>
 #include <new>
 
-#include "platform/audio.h"
-#include "platform/status.h"
 #include "sound/pcm_convert.h"
 #include "sound/slots.h"
 #include "sound/sound.h"
