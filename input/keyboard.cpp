@@ -5,6 +5,7 @@
 #include "input/joystick.h"
 #include "input/mouse.h"
 #include "platform/status.h"
+#include "platform/window.h"
 
 PlatInput* input_object = nullptr;
 PlatInputDevice* keyboard_device = nullptr;
@@ -53,3 +54,5 @@ void keyboard_release() {
     plat_input_device_release(keyboard_device);
     keyboard_device = nullptr;
 }
+
+int keyboard_key_down_now(int32_t key_code) { return plat_key_down_now(key_code); }

@@ -12,6 +12,7 @@ enum {
     DIK_A = 0x1E,
     DIK_Z = 0x2C,
     DIK_SPACE = 0x39,
+    DIK_NUMPADENTER = 0x9C,
     DIK_UP = 0xC8,
     DIK_LEFT = 0xCB,
     DIK_RIGHT = 0xCD,
@@ -35,3 +36,8 @@ int keyboard_read();
 //   result is 0; a refused read leaves the snapshot as it was and gives 0.
 void keyboard_release();
 //   Unacquires and releases the keyboard; later reads take the no-device path.
+int keyboard_key_down_now(int32_t key_code);
+//   1 while the key with this code is down at this very moment, whether or not keyboard_state
+//   was read since, and whether or not a keyboard device was made: a program frees its key
+//   latches by it, so that a key let go between two snapshots counts as up. 0 when it is up,
+//   for a code no key has, and while the program has no window.

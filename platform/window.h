@@ -30,5 +30,7 @@ void plat_post_quit(int32_t code);
 //   Asks for PLAT_MSG_QUIT with this code once the queue is empty.
 void plat_cursor_show(int shown);
 //   Shows (non-zero) or hides (0) the mouse cursor over the window.
-int plat_key_down_now(int32_t virtual_key);
-//   1 while the key with this virtual-key code is down at this moment, else 0.
+int plat_key_down_now(int32_t key_code);
+//   1 while the key with this key code (keys.h: the keyboard snapshot's numbering) is down at
+//   this moment, as the desktop's events have told so far; 0 when it is up, for a code no key
+//   has, and while no window is open.
