@@ -70,6 +70,12 @@ int plat_locked_bounds(const uint8_t* pointer, int32_t* width, int32_t* height, 
 //   When the pointer lies inside the pixels of a surface locked now: PLAT_OK with the columns
 //   and rows that remain of that surface from the pointer (width 0 when it points past the end
 //   of a row) and the surface's pitch. PLAT_ERR_INVALID otherwise. Never allocates.
+void plat_pixels_copy(uint8_t* dest, int32_t dest_pitch, const uint8_t* source, int32_t source_pitch, int32_t width,
+                      int32_t height, int transparent);
+//   Copies width x height pixels between two buffers (a locked surface's or ordinary memory),
+//   row by row, each at its own pitch; with transparent non-zero a source pixel of index 0
+//   leaves the destination's as it was. The caller keeps both inside their buffers, which must
+//   not overlap. Nothing for a null buffer or a width or height below 1.
 int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour);
 //   Fills the rectangle (null: the whole surface), cut to the surface; refused while locked.
 int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source,
