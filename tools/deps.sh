@@ -3,13 +3,15 @@
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core
 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind xvfb xauth xdotool
-imagemagick netpbm python3-pil sox python3"
+imagemagick netpbm python3-pil sox python3 emscripten chromium dpkg-dev file lintian appstream"
 missing=""
 for p in $PACKAGES; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
     missing="$missing $p"
   fi
 done
+# npm for the web tests' browser driver; node itself may come from elsewhere than Debian.
+command -v npm >/dev/null 2>&1 || missing="$missing npm"
 [ -z "$missing" ] && exit 0
 echo "installing:$missing"
 SUDO=""

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds everything and runs every test: once in the normal build, each file loader under
-# libFuzzer for a bounded smoke run, then every test again under ASan+UBSan.
+# Builds everything and runs every test: once in the normal build, the web page in headless
+# Chromium, each file loader under libFuzzer for a bounded smoke run, then every test again under
+# ASan+UBSan.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -9,6 +10,11 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARN_WERROR=ON -DZARN_BENCH=ON
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
+
+# The web page in headless Chromium, with this build's native frame measured beside it.
+cmake --preset web -DZARN_WERROR=ON
+cmake --build --preset web
+tests/web/run.sh build-web build build-web/test
 
 # Every file loader under libFuzzer for a bounded smoke run; any finding fails the run.
 tools/fuzz.sh 30

@@ -1,5 +1,6 @@
 #pragma once
-// The whole support layer: display and sprites, imaging and drawing, sound, input.
+// The whole support layer: display and sprites, imaging and drawing, sound, input, and the
+// window with its message queue that every program runs.
 // Link Zarn::zarn with one backend: Zarn::platform_sdl or Zarn::platform_headless.
 
 #include "display/bob.h"
@@ -15,4 +16,6 @@
 #include "input/joystick.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
+#include "platform/status.h"
+#include "platform/window.h"
 #include "sound/sound.h"

@@ -11,6 +11,13 @@ void convert_palette_to_argb(const PaletteEntry* palette, uint32_t lut[256]) {
     }
 }
 
+void convert_palette_to_rgba(const PaletteEntry* palette, uint32_t lut[256]) {
+    for (int i = 0; i < 256; ++i) {
+        const PaletteEntry e = palette ? palette[i] : PaletteEntry{0, 0, 0, 0};
+        lut[i] = 0xFF000000u | (uint32_t(e.peBlue) << 16) | (uint32_t(e.peGreen) << 8) | e.peRed;
+    }
+}
+
 void convert_frame(const uint8_t* src, int32_t src_pitch, int32_t width, int32_t height,
                    const uint32_t lut[256], uint32_t* dst, int32_t dst_pitch_bytes) {
     for (int32_t y = 0; y < height; ++y) {

@@ -1,29 +1,80 @@
-# Installs the project into a scratch prefix, then configures and builds a small program that
-# finds it with find_package(Zarn) and links each backend.
+# Installs the project into a scratch prefix, then builds the installed getting-started program
+# the two ways a user would: with find_package(Zarn) on each backend, and with pkg-config. Each
+# build runs a bounded number of frames on a picture and a sound installed beside it.
+# Variables: SOURCE_DIR, BUILD_DIR, WORK_DIR, CXX (the compiler for the pkg-config builds).
 file(REMOVE_RECURSE ${WORK_DIR})
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
+set(prefix ${WORK_DIR}/prefix)
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
                 RESULT_VARIABLE r OUTPUT_QUIET)
 if(NOT r EQUAL 0)
   message(FATAL_ERROR "install failed: ${r}")
 endif()
+
+# run(WHAT COMMAND...): runs a command in WORK_DIR and fails the check unless it exits with 0.
+function(run what)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE r)
+  if(NOT r EQUAL 0)
+    message(FATAL_ERROR "${what} failed: ${r}")
+  endif()
+endfunction()
+
+set(guide ${prefix}/share/doc/zarn/getting_started)
 foreach(f include/zarn/zarn.h include/zarn/display/display.h include/zarn/platform/headless/headless.h
+          lib/cmake/Zarn/ZarnConfig.cmake lib/pkgconfig/zarn.pc lib/pkgconfig/zarn-sdl.pc
+          lib/pkgconfig/zarn-headless.pc
+          share/doc/zarn/getting_started/CMakeLists.txt share/doc/zarn/getting_started/main.cpp
+          share/doc/zarn/getting_started/ball.bmp share/doc/zarn/getting_started/thwack.wav
           bin/zarn-tennis share/zarn-tennis/TennisBackground.BMP share/zarn-tennis/Welcome.WAV
-          share/applications/zarn-tennis.desktop)
-  if(NOT EXISTS ${WORK_DIR}/prefix/${f})
+          share/applications/zarn-tennis.desktop share/icons/hicolor/48x48/apps/zarn-tennis.png
+          share/icons/hicolor/128x128/apps/zarn-tennis.png share/man/man6/zarn-tennis.6.gz
+          share/metainfo/org.example.ZarnTennis.metainfo.xml)
+  if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "missing after install: ${f}")
   endif()
 endforeach()
-execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/consumer -B ${WORK_DIR}/build
-                -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix -DCMAKE_BUILD_TYPE=Release
-                RESULT_VARIABLE r)
-if(NOT r EQUAL 0)
-  message(FATAL_ERROR "consumer configure failed: ${r}")
+# Debian's layout and the packages' own files are for the packages only.
+foreach(f games share/games share/doc/zarn-tennis share/doc/libzarn-dev)
+  if(EXISTS ${prefix}/${f})
+    message(FATAL_ERROR "installed although only the packages hold it: ${f}")
+  endif()
+endforeach()
+
+# find_package(Zarn): the installed getting-started project, once for each backend. The headless
+# one runs 100 frames; the SDL one 50 on SDL's dummy drivers, which need no display or sound.
+foreach(backend headless sdl)
+  run("configuring with the ${backend} backend"
+      ${CMAKE_COMMAND} -S ${guide} -B ${WORK_DIR}/build-${backend} -DCMAKE_PREFIX_PATH=${prefix}
+      -DCMAKE_BUILD_TYPE=Release -DZARN_BACKEND=${backend})
+  run("building with the ${backend} backend" ${CMAKE_COMMAND} --build ${WORK_DIR}/build-${backend})
+endforeach()
+run("the program on the headless backend"
+    ${WORK_DIR}/build-headless/getting_started ${guide}/ball.bmp ${guide}/thwack.wav 100)
+run("the program on the SDL backend"
+    ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+    ${WORK_DIR}/build-sdl/getting_started ${guide}/ball.bmp ${guide}/thwack.wav 50)
+execute_process(COMMAND ${WORK_DIR}/build-headless/getting_started ${guide}/missing.bmp ${guide}/thwack.wav 1
+                RESULT_VARIABLE r ERROR_VARIABLE err)
+if(NOT r EQUAL 1 OR NOT err MATCHES "missing.bmp")
+  message(FATAL_ERROR "a missing picture gave ${r} and '${err}', expected 1 and its name")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK_DIR}/build RESULT_VARIABLE r)
-if(NOT r EQUAL 0)
-  message(FATAL_ERROR "consumer build failed: ${r}")
+
+# pkg-config: the files name the prefix installed into, and compile the same program.
+find_program(PKG_CONFIG pkg-config REQUIRED)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+execute_process(COMMAND ${PKG_CONFIG} --variable=prefix zarn OUTPUT_VARIABLE pc_prefix
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT pc_prefix STREQUAL prefix)
+  message(FATAL_ERROR "zarn.pc names the prefix '${pc_prefix}', not ${prefix}")
 endif()
-execute_process(COMMAND ${WORK_DIR}/build/consumer_headless RESULT_VARIABLE r)
-if(NOT r EQUAL 0)
-  message(FATAL_ERROR "consumer run failed: ${r}")
-endif()
+foreach(backend headless sdl)
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs zarn-${backend} OUTPUT_VARIABLE flags
+                  RESULT_VARIABLE r OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT r EQUAL 0)
+    message(FATAL_ERROR "pkg-config zarn-${backend} failed: ${r}")
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run("compiling with pkg-config zarn-${backend}"
+      ${CXX} ${guide}/main.cpp -o ${WORK_DIR}/pc-${backend} ${flags})
+endforeach()
+run("the pkg-config program on the headless backend"
+    ${WORK_DIR}/pc-headless ${guide}/ball.bmp ${guide}/thwack.wav 100)

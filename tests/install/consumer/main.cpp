@@ -1,10 +1,54 @@
-// Opens the display through the installed support layer and draws a frame.
+// Getting started: a picture's first cell becomes a sprite that the arrow keys move, Space plays
+// a sound, Escape or closing the window ends the program.
+// Usage: getting_started PICTURE.bmp SOUND.wav [FRAMES]   (FRAMES: end by itself after so many)
 #include <zarn/zarn.h>
 
-int main() {
-    if (display_init(640, 480, 8) != 1) return 0;  // no display here is not a failure of the package
-    display_fill_surface(display_back, 7);
-    int ok = display_flip();
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s PICTURE.bmp SOUND.wav [FRAMES]\n", argv[0]);
+        return 2;
+    }
+    int frames = argc > 3 ? std::atoi(argv[3]) : -1;  // -1: until Escape
+    if (plat_window_create("Getting started") != PLAT_OK || !display_init(640, 480, 8)) return 1;
+    input_init();
+    keyboard_init();
+    sound_init();  // without a sound device the program runs on, silent
+
+    // An 8-bit picture with 32 x 32 cells, each framed by a one-pixel line: cell (0, 0) is the sprite.
+    BmpFile picture{};
+    BOB sprite{};
+    if (!bmp_load(&picture, argv[1])) {
+        std::fprintf(stderr, "cannot read the picture %s\n", argv[1]);
+        return 1;
+    }
+    palette_set_all(picture.palette);
+    bob_create(&sprite, 304, 224, 32, 32, 1, BOB_SHOWN, DDSCAPS_SYSTEMMEMORY);
+    bob_load_frame(&sprite, &picture, 0, 0, 0, LOAD_FROM_CELL);
+    bmp_unload(&picture);
+    const int sound = sound_load_wav(argv[2], DSBCAPS_CTRLVOLUME);
+
+    PlatMessage message{};
+    while (frames-- != 0 && !keyboard_state[DIK_ESCAPE]) {
+        if (plat_message_take(&message) && message.kind == PLAT_MSG_DESTROY) break;  // window closed
+        clock_start();
+        keyboard_read();
+        const int dx = (keyboard_state[DIK_RIGHT] ? 4 : 0) - (keyboard_state[DIK_LEFT] ? 4 : 0);
+        const int dy = (keyboard_state[DIK_DOWN] ? 4 : 0) - (keyboard_state[DIK_UP] ? 4 : 0);
+        bob_set_position(&sprite, std::clamp(sprite.x + dx, 0, 640 - 32), std::clamp(sprite.y + dy, 0, 480 - 32));
+        if (keyboard_state[DIK_SPACE] && sound_status(sound) == 0) sound_play(sound, 0);
+        display_fill_surface(display_back, 0);
+        bob_draw(&sprite, display_back);
+        display_flip();
+        clock_wait(20);  // 50 frames a second
+    }
+    bob_destroy(&sprite);
+    sound_shutdown();
+    input_shutdown();
     display_shutdown();
-    return ok == 1 ? 0 : 1;
+    plat_window_destroy();
+    return 0;
 }

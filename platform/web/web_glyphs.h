@@ -1,0 +1,8 @@
+#pragma once
+// The web backend's font: the desktop's glyphs, rendered at build time by tools/make_glyphs.
+#include "platform/common/glyph_text.h"
+
+enum { WEB_GLYPH_FIRST = 32, WEB_GLYPH_COUNT = 96 };
+
+extern const GlyphImage web_glyph_table[WEB_GLYPH_COUNT];
+//   The glyphs of characters 32 to 127, in order.

@@ -1,0 +1,111 @@
+#!/bin/sh
+# The Debian packages, made by CPack from a built tree and checked without installing them:
+# their fields and files, lintian (no error), the metainfo, then each unpacked into a scratch
+# folder: the game started from there under the X server (DISPLAY set by the caller) and ended
+# with Escape, and the getting-started program built against the unpacked libzarn-dev.
+# Usage: packages.sh CPACK BUILD_DIR OUTPUT_FOLDER
+set -u
+cpack=$1
+build=$2
+out=$3
+source=$(cd "$(dirname "$0")/../.." && pwd)
+rm -rf "$out"
+mkdir -p "$out/debs" "$out/root" "$out/elsewhere"
+pid=""
+
+fail() {
+  echo "packages: $*" >&2
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+"$cpack" --config "$build/CPackConfig.cmake" -B "$out/debs" >"$out/cpack.log" 2>&1 ||
+  fail "cpack failed: $(tail -n 20 "$out/cpack.log")"
+game=$(ls "$out"/debs/zarn-tennis_*.deb 2>/dev/null)
+dev=$(ls "$out"/debs/libzarn-dev_*.deb 2>/dev/null)
+[ -f "$game" ] && [ -f "$dev" ] || fail "expected zarn-tennis and libzarn-dev, made: $(ls "$out/debs")"
+
+# field DEB NAME PATTERN WHAT: the control field must match the extended regular expression.
+field() {
+  value=$(dpkg-deb -f "$1" "$2")
+  echo "$value" | grep -Eq "$3" || fail "$4: $2 is '$value'"
+}
+field "$game" Section '^games$' "zarn-tennis's section"
+field "$game" Depends 'libsdl2-2\.0-0' "zarn-tennis's dependencies from its linked libraries"
+field "$game" Depends 'libc6' "zarn-tennis's dependencies from its linked libraries"
+field "$game" Depends 'fonts-dejavu-core' "zarn-tennis's dependency on its font"
+field "$dev" Section '^libdevel$' "libzarn-dev's section"
+field "$dev" Depends 'libsdl2-dev.*libsdl2-ttf-dev' "libzarn-dev's dependencies"
+
+# has DEB PATH...: each path is in the package.
+has() {
+  deb=$1
+  shift
+  dpkg-deb -c "$deb" | awk '{ print $6 }' >"$out/contents.txt"
+  for f in "$@"; do
+    grep -qx "./$f" "$out/contents.txt" || fail "$(basename "$deb") lacks $f"
+  done
+}
+has "$game" usr/games/zarn-tennis usr/share/games/zarn-tennis/TennisBackground.BMP \
+  usr/share/applications/zarn-tennis.desktop usr/share/icons/hicolor/48x48/apps/zarn-tennis.png \
+  usr/share/icons/hicolor/128x128/apps/zarn-tennis.png usr/share/man/man6/zarn-tennis.6.gz \
+  usr/share/metainfo/org.example.ZarnTennis.metainfo.xml usr/share/doc/zarn-tennis/copyright \
+  usr/share/doc/zarn-tennis/changelog.gz
+has "$dev" usr/include/zarn/zarn.h usr/lib/libzarn.a usr/lib/libplatform_sdl.a usr/lib/libplatform_headless.a \
+  usr/lib/cmake/Zarn/ZarnConfig.cmake usr/lib/pkgconfig/zarn.pc usr/lib/pkgconfig/zarn-sdl.pc \
+  usr/lib/pkgconfig/zarn-headless.pc usr/share/doc/zarn/getting_started/main.cpp \
+  usr/share/doc/libzarn-dev/copyright usr/share/doc/libzarn-dev/changelog.gz
+# The examples' sources, once the tree has examples (installed with COMPONENT examples).
+if [ -f "$source/examples/CMakeLists.txt" ]; then has "$dev" usr/share/doc/zarn/examples/; fi
+
+# lintian: no error; its warnings and notes are shown.
+command -v lintian >/dev/null 2>&1 || fail "lintian is not installed (tools/deps.sh installs it)"
+lintian --fail-on error "$game" "$dev" >"$out/lintian.txt" 2>&1
+code=$?
+grep -v "running with root privileges" "$out/lintian.txt"
+[ "$code" -eq 0 ] || fail "lintian found errors (exit $code)"
+
+for deb in "$game" "$dev"; do dpkg-deb -x "$deb" "$out/root" || fail "cannot unpack $deb"; done
+root="$out/root"
+if command -v appstreamcli >/dev/null 2>&1; then
+  appstreamcli validate --no-net "$root/usr/share/metainfo/org.example.ZarnTennis.metainfo.xml" >"$out/appstream.txt" 2>&1 ||
+    fail "the metainfo is not valid: $(cat "$out/appstream.txt")"
+fi
+
+# The game from the unpacked tree, started elsewhere: it finds its data through ../share/games.
+(cd "$out/elsewhere" && SDL_AUDIODRIVER=dummy exec "$root/usr/games/zarn-tennis") 2>"$out/game-stderr.txt" &
+pid=$!
+win=$(timeout 15 xdotool search --sync --name "Zarn Game Console" | head -n 1)
+[ -n "$win" ] || fail "the game's window did not appear: $(cat "$out/game-stderr.txt")"
+xdotool windowfocus "$win" 2>/dev/null || true
+sleep 3
+kill -0 "$pid" 2>/dev/null || fail "the game ended by itself: $(cat "$out/game-stderr.txt")"
+import -window root "$out/menu.png" || fail "cannot take the screenshot"
+# The main menu's gold title: many gold pixels on the screen.
+gold=$(convert "$out/menu.png" -scale 25% -depth 8 txt:- |
+  awk -F'[(),]' 'NR > 1 && $3 > 200 && $4 > 120 && $5 < 110 { n++ } END { print n + 0 }')
+[ "$gold" -ge 500 ] || fail "no main menu on the screen ($gold gold pixels in menu.png)"
+xdotool keydown Escape
+sleep 0.15
+xdotool keyup Escape
+i=0
+while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+kill -0 "$pid" 2>/dev/null && fail "the game did not end within 5 s of Escape"
+wait "$pid"
+code=$?
+pid=""
+[ "$code" -eq 0 ] || fail "the game's exit code was $code: $(cat "$out/game-stderr.txt")"
+
+# The getting-started program against the unpacked libzarn-dev: with its CMake package, and with
+# its pkg-config file read under the unpacked tree as the system root.
+guide="$root/usr/share/doc/zarn/getting_started"
+cmake -S "$guide" -B "$out/guide-build" -DCMAKE_PREFIX_PATH="$root/usr" -DZARN_BACKEND=headless \
+  >"$out/guide.log" 2>&1 && cmake --build "$out/guide-build" >>"$out/guide.log" 2>&1 ||
+  fail "the getting-started program does not build against libzarn-dev: $(tail -n 20 "$out/guide.log")"
+"$out/guide-build/getting_started" "$guide/ball.bmp" "$guide/thwack.wav" 50 || fail "the getting-started program failed"
+flags=$(PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$root/usr/lib/pkgconfig" pkg-config --cflags --libs zarn-headless) ||
+  fail "pkg-config cannot read zarn-headless.pc"
+# shellcheck disable=SC2086
+"${CXX:-c++}" "$guide/main.cpp" -o "$out/guide-pc" $flags || fail "the getting-started program does not build with pkg-config"
+"$out/guide-pc" "$guide/ball.bmp" "$guide/thwack.wav" 50 || fail "the pkg-config build failed"
+echo "packages: all checks passed; packages in $out/debs"

@@ -1,0 +1,380 @@
+// The game's web page in the system's headless Chromium, driven through the DevTools protocol:
+// the page loads clean, every screen shows as on the desktop (the same checks, colours and places
+// as tests/game/end_to_end.sh, on screenshots) under real key events, sound reaches the audio
+// graph, the frames keep their pace; then the frame's cost against the native one, the load time
+// and the folder's size, and the page's word when the browser lacks WebAssembly or WebAudio.
+// Usage: node web_test.mjs BASE_URL SITE_FOLDER NATIVE_BENCH_JSON OUTPUT_FOLDER
+import puppeteer from 'puppeteer-core';
+import {mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+import {inflateSync} from 'node:zlib';
+
+const [base, site, nativeJson, out] = process.argv.slice(2);
+const LOAD_LIMIT_MS = 1000, FOLDER_LIMIT = 1500000, FRAME_RATIO_LIMIT = 2;
+const VIEW = {width: 960, height: 600};  // wider than 4:3, so the picture is centred between bars
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const figures = [];
+let passed = 0;
+function check(ok, what) {
+  if (!ok) throw new Error(what);
+  ++passed;
+}
+
+// ---- screenshots ----
+
+// An 8-bit RGB or RGBA PNG, as Chromium writes its screenshots.
+function decodePng(buf) {
+  let pos = 8, width = 0, height = 0, depth = 0, type = 0, interlace = 0;
+  const data = [];
+  while (pos < buf.length) {
+    const length = buf.readUInt32BE(pos), kind = buf.toString('latin1', pos + 4, pos + 8);
+    const body = buf.subarray(pos + 8, pos + 8 + length);
+    if (kind === 'IHDR') {
+      [width, height, depth, type, interlace] = [body.readUInt32BE(0), body.readUInt32BE(4), body[8], body[9], body[12]];
+    } else if (kind === 'IDAT') {
+      data.push(body);
+    } else if (kind === 'IEND') {
+      break;
+    }
+    pos += 12 + length;
+  }
+  if (depth !== 8 || (type !== 2 && type !== 6) || interlace) throw new Error(`unexpected PNG layout ${depth}/${type}/${interlace}`);
+  const bpp = type === 6 ? 4 : 3, stride = width * bpp, raw = inflateSync(Buffer.concat(data));
+  const px = Buffer.alloc(stride * height);
+  for (let y = 0; y < height; y++) {
+    const filter = raw[y * (stride + 1)], line = y * (stride + 1) + 1, row = y * stride;
+    for (let x = 0; x < stride; x++) {
+      const a = x >= bpp ? px[row + x - bpp] : 0, b = y ? px[row - stride + x] : 0;
+      const c = x >= bpp && y ? px[row - stride + x - bpp] : 0;
+      let v = raw[line + x];
+      if (filter === 1) v += a;
+      else if (filter === 2) v += b;
+      else if (filter === 3) v += (a + b) >> 1;
+      else if (filter === 4) {
+        const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+        v += pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      px[row + x] = v & 255;
+    }
+  }
+  return {width, height, bpp, px};
+}
+
+// A rectangle in 640 x 480 game coordinates, mapped the way the picture is scaled onto the page
+// (centred, aspect kept), as whole screenshot pixels.
+function area(shot, x, y, w, h) {
+  const s = Math.min(shot.width / 640, shot.height / 480);
+  const ox = (shot.width - 640 * s) / 2, oy = (shot.height - 480 * s) / 2;
+  return [Math.trunc(ox + x * s), Math.trunc(oy + y * s), Math.trunc(w * s), Math.trunc(h * s)];
+}
+
+function countPixels(shot, x, y, w, h, colour) {
+  const [ax, ay, aw, ah] = area(shot, x, y, w, h);
+  let n = 0;
+  for (let j = ay; j < ay + ah; j++)
+    for (let i = ax; i < ax + aw; i++) {
+      const at = (j * shot.width + i) * shot.bpp;
+      if (colour(shot.px[at], shot.px[at + 1], shot.px[at + 2])) n++;
+    }
+  return n;
+}
+
+function sameArea(one, two, x, y, w, h) {
+  const [ax, ay, aw, ah] = area(one, x, y, w, h);
+  for (let j = ay; j < ay + ah; j++) {
+    const from = (j * one.width + ax) * one.bpp, to = from + aw * one.bpp;
+    if (one.px.compare(two.px, from, to, from, to) !== 0) return false;
+  }
+  return true;
+}
+
+const RED = (r, g, b) => r > 150 && g < 100 && b < 100;
+const GOLD = (r, g, b) => r > 200 && g > 120 && b < 110;
+const COURT = (r, g, b) => r > 100 && r < 150 && g > 165 && g < 205 && b > 70 && b < 110;
+const BLACK = (r, g, b) => r < 40 && g < 40 && b < 40;
+const BLUE = (r, g, b) => b > 150 && r < 110;
+const TEAL = (r, g, b) => r < 100 && g > 100 && g < 200 && b > 110;
+
+// ---- the browser ----
+
+const userData = mkdtempSync(join(tmpdir(), 'zarn-web-'));
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: true,
+  defaultViewport: VIEW,
+  args: ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync',
+         `--user-data-dir=${userData}`, `--window-size=${VIEW.width},${VIEW.height}`]
+});
+
+async function openPage(url, prepare) {
+  const page = await browser.newPage();
+  const problems = [];
+  page.on('console', (m) => { if (m.type() === 'error') problems.push(`console: ${m.text()}`); });
+  page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
+  page.on('requestfailed', (r) => problems.push(`request failed: ${r.url()}`));
+  page.on('response', (r) => { if (r.status() >= 400) problems.push(`HTTP ${r.status()}: ${r.url()}`); });
+  if (prepare) await page.evaluateOnNewDocument(prepare);
+  await page.goto(url);
+  return {page, problems};
+}
+
+async function mainSession() {
+  const {page, problems} = await openPage(`${base}/site/index.html?test`);
+  const stats = (what) => page.evaluate(what);
+
+  await page.waitForFunction(() => window.Module && Module.zarnStats && Module.zarnStats.firstFlipPainted > 0,
+                             {timeout: 15000});
+
+  // A key held long enough for a once-a-frame snapshot to see it.
+  async function press(key, hold = 150) {
+    if (process.env.ZARN_WEB_DEBUG) log.push([key, await stats(() => performance.now())]);
+    await page.keyboard.down(key);
+    await sleep(hold);
+    await page.keyboard.up(key);
+    await sleep(200);
+  }
+  let last = {};
+  const log = [];
+  async function shot(name) {
+    const png = Buffer.from(await page.screenshot({path: join(out, `${name}.png`)}));
+    last[name] = decodePng(png);
+    return last[name];
+  }
+  // Screenshots until every expectation holds (the page may be a frame or two behind the keys).
+  async function expectScreen(name, expectations) {
+    const deadline = Date.now() + 4000;
+    for (;;) {
+      const s = await shot(name);
+      const missing = expectations
+        .map(([x, y, w, h, colour, least, what, most]) => {
+          const n = countPixels(s, x, y, w, h, colour);
+          return (n >= least && (most === undefined || n <= most)) ? null : `${what}: ${n} matching pixels`;
+        })
+        .filter((m) => m);
+      if (!missing.length) {
+        passed += expectations.length;
+        return s;
+      }
+      if (Date.now() > deadline) throw new Error(`${name}.png: ${missing.join('; ')}`);
+      await sleep(100);
+    }
+  }
+
+  // The main menu with the pointer at item 1, under the title.
+  await expectScreen('menu', [[60, 300, 20, 60, RED, 20, 'the pointer at item 1'],
+                              [60, 48, 520, 60, GOLD, 2000, 'the title'],
+                              [400, 300, 20, 60, RED, 0, 'no pointer at item 2', 4]]);
+
+  // The first key press starts the sound: the welcome, waiting since the menu showed, plays.
+  await press('ArrowRight');
+  await expectScreen('menu_right', [[400, 300, 20, 60, RED, 20, 'the pointer at item 2'],
+                                    [60, 300, 20, 60, RED, 0, 'no pointer at item 1', 4]]);
+  let peak = 0;
+  for (let i = 0; i < 60 && peak < 0.02; i++) {
+    await sleep(50);
+    peak = Math.max(peak, await stats(() => {
+      if (!Module.zarnTap) return 0;
+      const samples = new Float32Array(Module.zarnTap.fftSize);
+      Module.zarnTap.getFloatTimeDomainData(samples);
+      return samples.reduce((m, v) => Math.max(m, Math.abs(v)), 0);
+    }));
+  }
+  figures.push(`audio peak ${peak.toFixed(3)} after the welcome sound`);
+  check(peak >= 0.02, `the audio graph received only silence (peak ${peak})`);
+
+  // F asks for full screen and F again leaves it; the keys the game uses are kept from scrolling
+  // or leaving the page, the others are not.
+  await stats(() => window.addEventListener('keydown', (e) => {
+    (window.zarnPrevented = window.zarnPrevented || {})[e.code] = e.defaultPrevented;
+  }));
+  await press('KeyF');
+  check(await stats(() => document.fullscreenElement === document.documentElement), 'F did not ask for full screen');
+  await press('KeyF');
+  check(await stats(() => !document.fullscreenElement), 'F again did not leave full screen');
+
+  // Enter on item 2 opens the options: the pointer at the first speed, the normal speed boxed;
+  // Down and Enter go back to the main menu, Left and Enter start a game.
+  await press('Enter');
+  await expectScreen('options', [[210, 240, 20, 60, RED, 20, 'the pointer at the slow speed'],
+                                 [60, 48, 520, 60, GOLD, 1000, 'the title'],
+                                 [400, 300, 20, 60, RED, 0, 'no main-menu pointer', 4]]);
+  await press('ArrowDown');
+  await press('Enter');
+  await expectScreen('menu_back', [[400, 300, 20, 60, RED, 20, 'the pointer at item 2'],
+                                   [60, 48, 520, 60, GOLD, 2000, 'the title']]);
+  await press('ArrowLeft');
+  await press('Enter');
+  const frameFrom = (await stats(() => Module.zarnStats.frames.length));
+
+  // The court, the racquets and both scores.
+  const court = await expectScreen('court', [[60, 120, 80, 80, COURT, 3000, 'the court'],
+                                             [0, 250, 24, 80, RED, 50, 'the left racquet'],
+                                             [125, 20, 150, 14, BLACK, 40, 'the left score'],
+                                             [400, 20, 160, 14, BLACK, 40, 'the right score']]);
+
+  // Space serves; holding still, the left player loses the point.
+  await press('Space');
+  await sleep(3000);
+  const point = await expectScreen('point', [[140, 180, 384, 64, BLUE, 3000, "the right player's banner"]]);
+  check(!sameArea(court, point, 400, 20, 200, 20), 'the right score text did not change');
+
+  // Space leaves the point screen for the right player's serve; A and Down move the racquets.
+  await press('Space');
+  await press('KeyA', 600);
+  await press('ArrowDown', 600);
+  await expectScreen('racquets', [[0, 0, 24, 100, RED, 50, 'the left racquet at the top'],
+                                  [0, 250, 24, 80, RED, 0, 'no left racquet in the middle', 4],
+                                  [616, 376, 24, 104, BLUE, 50, 'the right racquet at the bottom'],
+                                  [616, 250, 24, 80, BLUE, 0, 'no right racquet in the middle', 4]]);
+
+  // A key held while the page loses the keyboard is let go: the racquet stops.
+  await page.keyboard.down('KeyZ');
+  await sleep(150);
+  await stats(() => window.dispatchEvent(new Event('blur')));
+  await sleep(150);
+  const blurred = await shot('blurred');
+  await sleep(300);
+  check(sameArea(blurred, await shot('blurred_later'), 0, 0, 24, 480), 'the left racquet kept moving after the blur');
+  await page.keyboard.up('KeyZ');
+  const prevented = await stats(() => window.zarnPrevented);
+  for (const code of ['ArrowLeft', 'ArrowDown', 'Space'])
+    check(prevented[code] === true, `${code} was not kept from the page`);
+  check(prevented.KeyF === false && prevented.KeyA === false, 'keys the page may use were kept from it');
+
+  // Serve, then P pauses: the banner, and nothing moves; P again and the ball moves on.
+  await press('Space');
+  await press('KeyP');
+  const paused = await expectScreen('paused', [[160, 180, 336, 64, TEAL, 3000, 'the pause banner'],
+                                               [260, 400, 150, 14, BLACK, 40, 'the pause text']]);
+  await sleep(300);
+  check(sameArea(paused, await shot('paused_later'), 0, 0, 640, 480), 'the picture changed while paused');
+  await press('KeyP');
+  const moving = await shot('moving');
+  await sleep(200);
+  check(!sameArea(moving, await shot('moving_later'), 0, 0, 640, 480), 'nothing moved after the pause');
+
+  // The frames of play keep their pace: none shorter than 20 ms, the median within 1 ms of it.
+  const frames = await stats(() => Module.zarnStats.frames.slice());
+  if (process.env.ZARN_WEB_DEBUG) {
+    const long = frames.map((t, i) => [i ? t - frames[i - 1] : 0, t]).filter(([d]) => d > 25);
+    console.log('long frames', JSON.stringify(long), 'log', JSON.stringify(log));
+  }
+  const periods = frames.slice(frameFrom).map((t, i, all) => (i ? t - all[i - 1] : null)).slice(1)
+    .sort((a, b) => a - b);
+  check(periods.length >= 100, `only ${periods.length} frames of play were recorded`);
+  const median = periods[periods.length >> 1], shortest = periods[0];
+  figures.push(`frame pacing median ${median.toFixed(2)} ms, shortest ${shortest.toFixed(2)} ms, ` +
+               `longest ${periods[periods.length - 1].toFixed(2)} ms over ${periods.length} frames`);
+  check(Math.abs(median - 20) <= 1, `the median frame took ${median} ms`);
+  check(shortest >= 20, `a frame took ${shortest} ms`);
+
+  // Escape returns to the menu; Escape again fades out and the page says the game has ended.
+  await press('Escape');
+  check(await stats(() => window.zarnPrevented.Escape === true), 'Escape was not kept from the page');
+  await expectScreen('menu_again', [[60, 48, 520, 60, GOLD, 2000, 'the title after Escape']]);
+  await press('Escape');
+  await page.waitForFunction(() => /has ended/.test(document.getElementById('message').textContent),
+                             {timeout: 10000});
+  await shot('ended');
+  check(problems.length === 0, `the page reported problems:\n  ${problems.join('\n  ')}`);
+  await page.close();
+}
+
+// From the start of the page's load to the main menu on the screen, three times (the machine may
+// be busy with other work): the quickest is the page's own time.
+async function loadTime() {
+  const loads = [];
+  for (let i = 0; i < 3; i++) {
+    const {page, problems} = await openPage(`${base}/site/index.html`);
+    await page.waitForFunction(() => window.Module && Module.zarnStats && Module.zarnStats.firstFlipPainted > 0,
+                               {timeout: 15000});
+    loads.push(await page.evaluate(() => {
+      const mark = (name) => (performance.getEntriesByName(name)[0] || {startTime: NaN}).startTime.toFixed(0);
+      return {total: Module.zarnStats.firstFlipPainted,
+              parts: `script run ${mark('zarn-script')}, game started ${mark('zarn-started')}, ` +
+                     `first frame ${Module.zarnStats.firstFlip.toFixed(0)}`};
+    }));
+    check(problems.length === 0, `loading the page reported problems:\n  ${problems.join('\n  ')}`);
+    await page.close();
+  }
+  const best = loads.reduce((a, b) => (b.total < a.total ? b : a));
+  figures.push(`load to main menu ${best.total.toFixed(0)} ms (${best.parts}; limit ${LOAD_LIMIT_MS}), ` +
+               `quickest of ${loads.map((l) => l.total.toFixed(0)).join(', ')}`);
+  check(best.total <= LOAD_LIMIT_MS, `the main menu showed ${best.total.toFixed(0)} ms after the page began loading`);
+}
+
+// The cost of a frame of play in the page against the native headless frame in this run.
+async function frameCost() {
+  const {page, problems} = await openPage(`${base}/bench-site/index.html`);
+  const line = await new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error('the page benchmark printed nothing')), 120000);
+    page.on('console', (m) => {
+      if (m.text().startsWith('{')) {
+        clearTimeout(timer);
+        resolve(m.text());
+      }
+    });
+  });
+  const web = JSON.parse(line);
+  const native = JSON.parse(readFileSync(nativeJson, 'utf8')).benchmarks
+    .find((b) => b.name === 'BM_GameFrame_Play_Headless');
+  // The native frame's processor time: the page's quickest batch is the one least disturbed by
+  // whatever else the machine runs, so both sides leave that out.
+  const nativeUs = native.cpu_time * {ns: 1e-3, us: 1, ms: 1e3}[native.time_unit];
+  const ratio = web.frame_us / nativeUs;
+  figures.push(`frame of play ${web.frame_us.toFixed(1)} us in the page, ${nativeUs.toFixed(1)} us native: ` +
+               `ratio ${ratio.toFixed(2)} (limit ${FRAME_RATIO_LIMIT})`);
+  figures.push(`paint of a shown picture into the canvas ${web.paint_us.toFixed(1)} us, once a display refresh`);
+  check(ratio <= FRAME_RATIO_LIMIT, `a frame of play in the page costs ${ratio.toFixed(2)} times the native one`);
+  check(problems.length === 0, `the benchmark page reported problems:\n  ${problems.join('\n  ')}`);
+  await page.close();
+}
+
+// Without WebAssembly the page says so; without WebAudio the game plays silently and says so.
+async function missingFeatures() {
+  let {page} = await openPage(`${base}/site/index.html`, () => { delete window.WebAssembly; });
+  await page.waitForFunction(() => getComputedStyle(document.getElementById('message')).display !== 'none');
+  const said = await page.evaluate(() => document.getElementById('message').textContent);
+  check(/WebAssembly/.test(said), `without WebAssembly the page said: ${said}`);
+  await page.screenshot({path: join(out, 'no_webassembly.png')});
+  await page.close();
+
+  ({page} = await openPage(`${base}/site/index.html`, () => {
+    delete window.AudioContext;
+    delete window.webkitAudioContext;
+  }));
+  await page.waitForFunction(() => window.Module && Module.zarnStats && Module.zarnStats.firstFlipPainted > 0,
+                             {timeout: 15000});
+  const notice = await page.evaluate(() => document.getElementById('notice').textContent);
+  check(/WebAudio/.test(notice) && /without sound/.test(notice), `without WebAudio the page said: ${notice}`);
+  await page.screenshot({path: join(out, 'no_webaudio.png')});
+  await page.close();
+}
+
+let failed = null;
+try {
+  mkdirSync(out, {recursive: true});
+  const size = readdirSync(site).reduce((sum, f) => sum + statSync(join(site, f)).size, 0);
+  figures.push(`folder ${size} bytes (limit ${FOLDER_LIMIT}): ${readdirSync(site).join(', ')}`);
+  check(size <= FOLDER_LIMIT, `the page's folder holds ${size} bytes`);
+  await loadTime();
+  await mainSession();
+  await frameCost();
+  await missingFeatures();
+} catch (e) {
+  failed = e;
+} finally {
+  await browser.close();
+  rmSync(userData, {recursive: true, force: true});
+}
+for (const f of figures) console.log(`web: ${f}`);
+writeFileSync(join(out, 'figures.txt'), figures.join('\n') + '\n');
+if (failed) {
+  console.log(`web: FAILED: ${failed.message}`);
+  console.log(`web: ${passed} passed, 1 failed (screenshots in ${out})`);
+  process.exit(1);
+}
+console.log(`web: ${passed} passed, 0 failed (screenshots in ${out})`);
