@@ -9,6 +9,7 @@
 
 #include "platform/common/backend.h"
 #include "platform/common/convert.h"
+#include "platform/common/glyph_text.h"
 #include "platform/sdl/sdl_state.h"
 #include "platform/status.h"
 
@@ -18,7 +19,7 @@ const char* const kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.
 const int kFontSize = 13;
 
 struct Glyph {
-    int w = 0, h = 0, advance = 0;
+    GlyphImage image{};         // what text is drawn from; its bits are the ones below
     std::vector<uint8_t> bits;  // w * h, 1 where the glyph is drawn
 };
 
@@ -50,20 +51,21 @@ int load_font() {
     return 1;
 }
 
-const Glyph* glyph(unsigned char c) {
+const GlyphImage* glyph(unsigned char c) {
     if (c >= 128 || c < 32) c = '?';
-    if (cache.glyph_ready[c]) return &cache.glyphs[c];
+    if (cache.glyph_ready[c]) return &cache.glyphs[c].image;
     Glyph& gl = cache.glyphs[c];
     int minx = 0, maxx = 0, miny = 0, maxy = 0, advance = 0;
     if (TTF_GlyphMetrics(cache.font, c, &minx, &maxx, &miny, &maxy, &advance) != 0) advance = kFontSize / 2;
-    gl.advance = advance;
+    gl.image.advance = advance;
     char text[2] = {static_cast<char>(c), 0};
     SDL_Surface* s = (c == ' ') ? nullptr : TTF_RenderUTF8_Solid(cache.font, text, SDL_Color{255, 255, 255, 255});
     if (s) {
         if (SDL_LockSurface(s) == 0) {
-            gl.w = s->w;
-            gl.h = s->h;
+            gl.image.w = s->w;
+            gl.image.h = s->h;
             gl.bits.assign(static_cast<size_t>(s->w) * s->h, 0);
+            gl.image.bits = gl.bits.data();
             const uint8_t* px = static_cast<const uint8_t*>(s->pixels);
             for (int y = 0; y < s->h; ++y)
                 for (int x = 0; x < s->w; ++x) gl.bits[static_cast<size_t>(y) * s->w + x] = px[y * s->pitch + x] ? 1 : 0;
@@ -72,7 +74,7 @@ const Glyph* glyph(unsigned char c) {
         SDL_FreeSurface(s);
     }
     cache.glyph_ready[c] = 1;
-    return &gl;
+    return &gl.image;
 }
 
 }  // namespace
@@ -159,20 +161,6 @@ void backend_wait_vblank() {}
 int backend_text_draw(uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, int32_t x, int32_t y,
                       const char* text, uint8_t index) {
     if (!load_font()) return PLAT_ERR_REFUSED;
-    int64_t pen = x;
-    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
-        const Glyph* gl = glyph(*c);
-        for (int gy = 0; gy < gl->h; ++gy) {
-            int64_t py = int64_t(y) + gy;
-            if (py < 0 || py >= height) continue;
-            for (int gx = 0; gx < gl->w; ++gx) {
-                int64_t px = pen + gx;
-                if (px < 0 || px >= width || !gl->bits[static_cast<size_t>(gy) * gl->w + gx]) continue;
-                pixels[py * pitch + px] = index;
-            }
-        }
-        pen += gl->advance;
-        if (pen > width) break;
-    }
+    glyph_text_draw(glyph, pixels, pitch, width, height, x, y, text, index);
     return PLAT_OK;
 }
