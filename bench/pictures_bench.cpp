@@ -17,31 +17,10 @@
 #include "platform/peer/sdl_peer.h"
 #include "platform/status.h"
 #include "platform/window.h"
+#include "screen.h"
 #include "tests/bmp_bytes.h"
 
 namespace {
-
-// The display with a clipper of the whole screen on the back surface, as the game has it.
-struct Screen {
-    bool ok = false;
-    Screen() {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        if (!display_back)
-            ok = plat_window_create("Zarn Game Console") == PLAT_OK && display_init(640, 480, 8) == 1;
-        else
-            ok = true;
-        if (ok && !display_clipper) {
-            const PlatRect whole{0, 0, 640, 480};
-            display_clipper = display_attach_clipper(display_back, 1, &whole);
-            ok = display_clipper != nullptr;
-        }
-    }
-};
-
-Screen& screen() {
-    static Screen s;
-    return s;
-}
 
 uint8_t pattern(int x, int y) { return static_cast<uint8_t>(((x * 7 + y * 13) % 5 == 0) ? 0 : (x ^ y)); }
 
@@ -221,7 +200,7 @@ const int shapes_registered = [] {
 // A full-screen image copied opaquely into the locked back surface, against the same 307,200
 // bytes copied row by row with memcpy.
 void BM_ImageDraw(benchmark::State& state) {
-    if (!screen().ok) return state.SkipWithError("no display");
+    if (!bench_screen_ready()) return state.SkipWithError("no display");
     PixelImage image{};
     image_create(&image, 0, 0, 640, 480);
     for (int y = 0; y < 480; ++y)
@@ -238,7 +217,7 @@ void BM_ImageDraw(benchmark::State& state) {
 }
 
 void BM_ImageDraw_memcpy(benchmark::State& state) {
-    if (!screen().ok) return state.SkipWithError("no display");
+    if (!bench_screen_ready()) return state.SkipWithError("no display");
     std::vector<uint8_t> source(640 * 480);
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) source[y * 640 + x] = pattern(x, y);
@@ -279,7 +258,7 @@ SdlPeerSurface* sdl_sprite(int32_t w, int32_t h) {
 
 // bob_draw copies the frame's first 31 x 31 pixels; the peer copies the same.
 void BM_BobDraw(benchmark::State& state) {
-    if (!screen().ok) return state.SkipWithError("no display");
+    if (!bench_screen_ready()) return state.SkipWithError("no display");
     BOB bob{};
     if (!make_sprite(&bob, 32, 32) || bob_draw(&bob, display_back) != 1)
         return state.SkipWithError("cannot draw the sprite");
@@ -305,7 +284,7 @@ void BM_BobDraw_SDL(benchmark::State& state) {
 
 // 24 x 104 drawn at 20 x 60: 23 x 103 pixels stretched over 19 x 59.
 void BM_BobDrawScaled(benchmark::State& state) {
-    if (!screen().ok) return state.SkipWithError("no display");
+    if (!bench_screen_ready()) return state.SkipWithError("no display");
     BOB bob{};
     if (!make_sprite(&bob, 24, 104) || bob_draw_scaled(&bob, 20, 60, display_back) != 1)
         return state.SkipWithError("cannot draw the sprite");

@@ -45,7 +45,7 @@ int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, in
                int32_t attributes, uint32_t memory_caps) {
     if (!bob || frame_count < 0 || frame_count > BOB_MAX_FRAMES) return 0;
     bob->status = 1;
-    bob->attributes = attributes;
+    bob->attributes = attributes & ~BOB_BORROWED;  // the frames it makes are its own
     bob->anim_done = 0;
     std::memset(bob->spare_counters, 0, sizeof bob->spare_counters);
     bob->frame = 0;

@@ -2,7 +2,10 @@
 // and the hit tests.
 #include "display/bob.h"
 
+#include <algorithm>
+
 #include "display/display.h"
+#include "imaging/buffer_bounds.h"
 
 namespace {
 
@@ -147,12 +150,17 @@ int bob_collide(const BOB* a, const BOB* b) {
 
 int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high,
                       const uint8_t* pixels, int32_t pitch) {
-    if (!pixels || display_width <= 0 || display_height <= 0) return 0;
+    // Only what the buffer holds is read, as the drawing operations write only there: what
+    // remains of a surface locked now, else the display's size, rows no wider than the pitch.
+    int32_t held_w = 0, held_h = 0;
+    if (!buffer_bounds(pixels, pitch, &held_w, &held_h)) return 0;
+    const int32_t width = std::min(display_width, held_w), height = std::min(display_height, held_h);
+    if (width <= 0 || height <= 0) return 0;
     auto clamp = [](int32_t v, int32_t limit) { return v >= limit ? limit - 1 : v < 0 ? 0 : v; };
-    x1 = clamp(x1, display_width);
-    x2 = clamp(x2, display_width);
-    y1 = clamp(y1, display_height);
-    y2 = clamp(y2, display_height);
+    x1 = clamp(x1, width);
+    x2 = clamp(x2, width);
+    y1 = clamp(y1, height);
+    y2 = clamp(y2, height);
     if (low > high) return 0;  // no value lies in the range
     // One unsigned compare per pixel: value - low <= high - low.
     const uint8_t span = static_cast<uint8_t>(high - low);

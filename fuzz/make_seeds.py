@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
-"""Writes the fuzzers' seed files of known bad shapes into the folder given: BMP, WAV, VOC and
-palette files that are cut short, lie about their sizes or are outside the supported profile.
-The valid seeds come from the test fixtures."""
+"""Writes the fuzzers' seed files into the folder given: for the loaders, BMP, WAV, VOC and
+palette files of known bad shapes (cut short, lying about their sizes, outside the supported
+profile; the valid seeds come from the test fixtures); for the call-sequence fuzzer, one sequence
+per operation after a realistic start-up, and a few whole scenes."""
 import os
+import re
 import struct
 import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def bmp(width, height, bits, image_size=None, compression=0, palette_entries=256, extra=b"", pixels=None):
@@ -175,8 +179,142 @@ SEEDS = {
 }
 
 
+def value(n):
+    """An argument as fuzz_api.cpp reads it: a small number in one byte, anything else raw."""
+    return bytes([n + 112]) if -64 <= n <= 127 else b"\xf0" + struct.pack("<i", n)
+
+
+def api_seeds():
+    with open(os.path.join(HERE, "fuzz_api.cpp")) as f:
+        source = f.read()
+    with open(os.path.join(HERE, "fuzz_api_files.cpp")) as f:
+        files = re.findall(r'write\("([^"]+)"', f.read())
+    ops = re.findall(r"^\s+OP\((\w+)\),$", source, re.M)
+    with open(os.path.join(HERE, "..", "platform", "headless", "headless.h")) as f:
+        names_block = re.search(r"//   Names: (.*?)\.\n", f.read(), re.S).group(1)
+    requests = re.findall(r"\w+", names_block.replace("//", ""))
+    code = {name: i for i, name in enumerate(ops)}
+
+    def call(op, *args):
+        return bytes([code[op]]) + b"".join(args)
+
+    def b(*picks):
+        return bytes(picks)
+
+    def f(name):
+        return bytes([files.index(name)])
+
+    v = value
+    back, primary = b(3), b(1)  # surface choices
+    mode, small_mode = b(0), b(2)  # 640 x 480, 320 x 200
+    startup = b"".join([
+        call("plat_window", b(0, 1)),
+        call("bmp_load", b(0), f("cells.bmp"), b(1)),
+        call("bmp_load", b(1), f("odd.bmp"), b(1)),
+        call("bob_create", b(0), v(100), v(50), v(32), v(32), v(3), v(0x12), v(0x800)),
+        call("bob_load_frame", b(0), b(0), v(0), v(0), v(0), v(0)),
+        call("bob_load_frame", b(0), b(0), v(1), v(1), v(0), v(0)),
+        call("bob_load_frame", b(0), b(0), v(2), v(2), v(1), v(0)),
+        call("bob_clone", b(0), b(1), b(1)),
+        call("image_create", b(0), v(300), v(180), v(32), v(16)),
+        call("image_load_from_bmp", b(0), b(1), v(0), v(0), b(1), b(1)),
+        call("display_attach_clipper", back, v(1), b(1), b(1)),
+        call("display_create_surface", v(64), v(48), v(0x800), b(0)),
+        call("input_init"),
+        call("keyboard_init"),
+        call("mouse_init"),
+        call("headless_joystick", b(1, 0), b(0), b(2)),
+        call("joystick_init", v(0), v(100), v(0), v(100)),
+        call("sound_init"),
+        call("sound_load_wav", f("tone.wav"), b(1), b(1)),
+        call("sound_load_voc", f("tone.voc"), b(1)),
+        call("log_open", b(1), b(1)),
+    ])
+    seeds = {}
+    some_args = b(1, 1, 0, 1, 3, 1, 0, 1, 1, 2, 1, 0, 0, 1, 1, 0)
+    for op in ops:
+        seeds["op_%s" % op] = small_mode + startup + call(op) + some_args
+        seeds["op_%s_locked" % op] = mode + startup + call("display_lock_back") + call(op) + some_args
+    frame = b"".join([
+        call("clock", b(1)),
+        call("display_fill_surface", back, v(0)),
+        call("display_lock_back"),
+        call("image_draw", b(0), b(0), b(1), b(1), b(0)),
+        call("display_unlock_back"),
+        call("keyboard_read"),
+        call("bob_animate", b(0), b(0)),
+        call("bob_move", b(0), b(0)),
+        call("bob_draw", b(0), back),
+        call("bob_draw_scaled", b(1), v(20), v(60), back),
+        call("text_draw", b(2), v(10), v(10), v(0xFFFFFF), back),
+        call("display_flip"),
+        call("clock", b(2), v(20)),
+    ])
+    seeds["scene_frames"] = mode + startup + call("bob_set_velocity", b(0), v(9), v(-3)) + frame * 3
+    for kind in range(9):
+        seeds["scene_transition_%d" % kind] = (small_mode + startup + call("display_lock_primary") +
+                                               call("screen_transition", b(1), b(kind), b(2), b(1)))
+    seeds["scene_sound"] = mode + startup + b"".join([
+        call("sound_play", b(0), b(1), b(1), v(0)),
+        call("sound_replicate", b(0)),
+        call("sound_setters", b(1), v(50), b(0)),
+        call("sound_setters", b(1), v(22050), b(1)),
+        call("sound_setters", b(2), v(-5000), b(2)),
+        call("sound_play", b(2), b(1), b(0), v(0)),
+        call("headless_audio", b(0), b(1), b(6)),
+        call("sound_status", b(0)),
+        call("plat_sound_buffer_lock", b(5), b(1), v(0), v(32), b(1), b(0), b(1)),
+        call("headless_audio", b(0), b(1), b(6)),
+        call("plat_sound_buffer_unlock", b(0), b(4)),
+        call("sound_stop", b(0)),
+        call("sound_delete", b(2)),
+        call("sound_stop_all"),
+        call("sound_shutdown"),
+    ])
+    seeds["scene_refusals"] = mode + b"".join([
+        call("headless_refuse", b(requests.index("lock")), b(1), b(1)),
+        call("display_lock_back"),
+        call("headless_refuse", b(requests.index("surface")), b(1), b(2)),
+        call("bob_create", b(2), v(0), v(0), v(16), v(16), v(4), v(0x14), v(0)),
+        call("headless_refuse", b(requests.index("sound_buffer")), b(1), b(1)),
+    ]) + startup
+    seeds["scene_input"] = mode + startup + b"".join([
+        call("headless_keys", b(0), b(1), b(0x1E), b(1)),
+        call("keyboard_read"),
+        call("headless_mouse", b(1), v(5), v(-3), v(120)),
+        call("mouse_read"),
+        call("headless_joystick", b(1, 0), b(2), b(1, 0), v(32767)),
+        call("joystick_read"),
+        call("joystick_release"),
+        call("keyboard_release"),
+        call("keyboard_read"),
+        call("input_shutdown"),
+        call("mouse_read"),
+    ])
+    seeds["scene_sprites"] = mode + startup + b"".join([
+        call("bob_create", b(2), v(600), v(400), v(24), v(20), v(3), v(0x14 | 0x20), v(0)),
+        call("bob_load_frame", b(2), b(0), v(0), v(0), v(0), v(1)),
+        call("bob_add_sequence", b(2), v(0), v(4), b(1, 0), b(1, 1), b(1, 2), b(1, 1), b(1)),
+        call("bob_select_sequence", b(2), b(1, 0)),
+        call("bob_set_anim_speed", b(2), v(1)),
+        call("bob_set_velocity", b(2), v(20), v(20)),
+        call("bob_animate", b(2), b(5)),
+        call("bob_move", b(2), b(5)),
+        call("bob_clone", b(2), b(3), b(1)),
+        call("bob_collide", b(2), b(3)),
+        call("bob_draw", b(3), back),
+        call("bob_destroy", b(3)),
+        call("bob_clone", b(0), b(3), b(1)),
+        call("bob_destroy", b(0)),
+        call("bob_create", b(0), v(-5), v(-5), v(640), v(480), v(1), v(0x11), v(0)),
+        call("bob_draw", b(0), back),
+    ])
+    return seeds
+
+
 def main():
     root = sys.argv[1]
+    SEEDS["api"] = api_seeds()
     for target, files in SEEDS.items():
         folder = os.path.join(root, target)
         os.makedirs(folder, exist_ok=True)

@@ -8,6 +8,8 @@
 
 #include "display/bob.h"
 #include "display/display.h"
+#include "headless_fixture.h"
+#include "locked_surface.h"
 
 namespace {
 
@@ -253,7 +255,9 @@ TEST(BobCollide, OverlapRuleWithArithmeticShifts) {
     EXPECT_EQ(rect_collide(2147483647, 0, 2147483647, 8, -2147483647 - 1, 0, 8, 8), 0);
 }
 
-TEST(RegionHasColour, ClampsToTheScreenAndTakesTheRangeInclusive) {
+using RegionHasColour = Headless;
+
+TEST_F(RegionHasColour, ClampsToTheScreenAndTakesTheRangeInclusive) {
     std::vector<uint8_t> screen(static_cast<size_t>(display_width) * display_height, 0);
     const int32_t pitch = display_width;
     auto at = [&](int x, int y) -> uint8_t& { return screen[static_cast<size_t>(y) * pitch + x]; };
@@ -283,6 +287,21 @@ TEST(RegionHasColour, ClampsToTheScreenAndTakesTheRangeInclusive) {
     }
     display_width = width;
     display_height = height;
+
+    // Rows are no wider than the pitch (with pitch 1 only column 0 is read; the byte at (15, 0)
+    // lies outside the square at any pitch), and a pitch below 1 reads nothing.
+    at(15, 0) = 200;
+    for (int32_t short_pitch : {639, 1})
+        EXPECT_EQ(region_has_colour(0, 0, 9, 9, 200, 200, screen.data(), short_pitch), 0) << short_pitch;
+    for (int32_t bad : {0, -1, -640, INT32_MIN})
+        EXPECT_EQ(region_has_colour(0, 0, 639, 479, 0, 255, screen.data(), bad), 0) << bad;
+
+    // In a locked surface smaller than the screen only the surface is read, from the pointer on.
+    open_display();
+    LockedSurface small(32, 16, 4, 2);
+    small.base[15 * small.pitch + 31] = 9;  // the surface's last pixel
+    EXPECT_EQ(region_has_colour(0, 0, 639, 479, 9, 9, small.start(), small.pitch), 1);
+    EXPECT_EQ(region_has_colour(0, 0, 26, 479, 9, 9, small.start(), small.pitch), 0);
 }
 
 }  // namespace

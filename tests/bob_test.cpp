@@ -104,6 +104,13 @@ TEST_F(Sprites, CreationWidensRowsToEightAndLogsIt) {
     headless_refuse("surface", 1);
     EXPECT_EQ(bob_create(&bob, 0, 0, 8, 8, 2, 0, DDSCAPS_SYSTEMMEMORY), 0);
     EXPECT_EQ(bob.frames[0], nullptr);
+
+    // Every attribute bit is kept but the borrowing one: the frames made are the sprite's own, so
+    // bob_destroy releases them.
+    BOB all_bits{};
+    ASSERT_EQ(bob_create(&all_bits, 0, 0, 8, 8, 1, -1, DDSCAPS_SYSTEMMEMORY), 1);
+    EXPECT_EQ(all_bits.attributes, ~int32_t{BOB_BORROWED});
+    bob_destroy(&all_bits);
 }
 
 // Creation starts a used record afresh; frames made before a refused one stay for bob_destroy.

@@ -214,6 +214,20 @@ TEST_F(Display, PaletteChangeShowsWithoutAFlip) {
     ASSERT_EQ(plat_palette_set_entries(display_palette, 9, 1, &white), PLAT_OK);
     EXPECT_EQ(headless_present_count(), shown + 1);
     EXPECT_EQ(headless_visible_rgb(0, 0), 0xFFFFFFu);
+
+    // Ranges that leave the 256 entries are refused, however large their ends.
+    PaletteEntry all[256] = {};
+    struct Range {
+        int32_t first, count, status;
+    };
+    for (Range r : {Range{256, 0, PLAT_OK}, Range{255, 1, PLAT_OK}, Range{0, 257, PLAT_ERR_INVALID},
+                    Range{256, 1, PLAT_ERR_INVALID}, Range{-1, 1, PLAT_ERR_INVALID}, Range{1, -1, PLAT_ERR_INVALID},
+                    Range{INT32_MAX, 1, PLAT_ERR_INVALID}, Range{1, INT32_MAX, PLAT_ERR_INVALID},
+                    Range{INT32_MAX, INT32_MAX, PLAT_ERR_INVALID}}) {
+        SCOPED_TRACE(testing::Message() << r.first << ", " << r.count);
+        EXPECT_EQ(plat_palette_set_entries(display_palette, r.first, r.count, all), r.status);
+        EXPECT_EQ(plat_palette_get_entries(display_palette, r.first, r.count, all), r.status);
+    }
 }
 
 TEST_F(Display, ShutdownTwiceIsHarmless) {

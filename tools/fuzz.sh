@@ -1,7 +1,9 @@
 #!/bin/sh
-# Builds the fuzz targets with clang and runs each for a bounded time (seconds, default 30),
-# starting from the test fixtures and seeds of known bad shapes. Fails on any finding; a crasher
-# is left in build-fuzz/findings/ to be turned into a regression fixture under tests/data/.
+# Builds the fuzz targets with clang and runs each for a bounded time (seconds, default 30): the
+# file loaders from the test fixtures and seeds of known bad shapes, the call sequences over the
+# whole public surface from one seed per operation. Fails on any finding; a crasher is left in
+# build-fuzz/findings/ to be turned into a regression fixture under tests/data/ (a loader's) or a
+# regression test (a call sequence's; FUZZ_API_TRACE=1 names its calls).
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
@@ -16,7 +18,7 @@ cp tests/data/*.wav build-fuzz/seeds/wav/ 2>/dev/null || true
 cp tests/data/*.voc build-fuzz/seeds/voc/ 2>/dev/null || true
 cp tests/data/*.pal build-fuzz/seeds/palette/ 2>/dev/null || true
 status=0
-for target in bmp wav voc palette; do
+for target in bmp wav voc palette api; do
   corpus="build-fuzz/corpus-$target"
   mkdir -p "$corpus"
   echo "fuzzing $target for ${seconds}s"

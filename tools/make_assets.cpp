@@ -9,15 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "asset_files.h"
+
 namespace {
 
-const double kPi = 3.14159265358979323846;
-
 // ---------------------------------------------------------------- palette
-
-struct Rgb {
-    uint8_t r, g, b;
-};
 
 // Fixed entries of the shared palette.
 enum : uint8_t {
@@ -96,44 +92,6 @@ std::vector<Rgb> make_palette() {
     ramp(R_SKY, 32, {118, 170, 232}, {188, 218, 248}, {246, 250, 255});
     ramp(R_GREY, 32, {8, 8, 8}, {128, 128, 128}, {250, 250, 250});
     return p;
-}
-
-// ---------------------------------------------------------------- pictures
-
-struct Picture {
-    int w = 0, h = 0;
-    std::vector<uint8_t> px;
-    Picture(int width, int height, uint8_t fill = 0) : w(width), h(height), px(size_t(width) * height, fill) {}
-    void set(int x, int y, uint8_t c) {
-        if (x >= 0 && y >= 0 && x < w && y < h) px[size_t(y) * w + x] = c;
-    }
-    uint8_t get(int x, int y) const { return (x >= 0 && y >= 0 && x < w && y < h) ? px[size_t(y) * w + x] : 0; }
-    void rect(int x0, int y0, int x1, int y1, uint8_t c) {  // inclusive-exclusive
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) set(x, y, c);
-    }
-};
-
-// The width of a sheet holding one column of cells `cell_w` wide with their borders, rounded up
-// to whole 4-byte rows: the pictures are stored without row padding.
-int sheet_width(int cell_w) { return (cell_w + 2 + 3) & ~3; }
-
-// A picture framed as a sheet of cells: a one-pixel border line round every cell (and over the
-// columns that round the sheet's width up).
-void draw_cell_borders(Picture& p, int cell_w, int cell_h) {
-    for (int x = cell_w + 2; x < p.w; ++x)
-        for (int y = 0; y < p.h; ++y) p.set(x, y, C_BORDER);
-    for (int x = 0; x < p.w; x += cell_w + 1)
-        for (int y = 0; y < p.h; ++y) p.set(x, y, C_BORDER);
-    for (int y = 0; y < p.h; y += cell_h + 1)
-        for (int x = 0; x < p.w; ++x) p.set(x, y, C_BORDER);
-}
-
-// Rounded rectangle: is (x, y) inside the box [0, w) x [0, h) with corner radius r?
-bool in_round_rect(double x, double y, double w, double h, double r) {
-    if (x < 0 || y < 0 || x >= w || y >= h) return false;
-    double cx = std::clamp(x, r, w - r), cy = std::clamp(y, r, h - r);
-    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
 }
 
 // ---------------------------------------------------------------- lettering
@@ -505,7 +463,7 @@ Picture options_menu() {
 
 Picture ball_sheet() {
     Picture p(sheet_width(32), 1 + 33 * 6);
-    draw_cell_borders(p, 32, 32);
+    draw_cell_borders(p, 32, 32, C_BORDER);
     for (int i = 0; i < 6; ++i) {
         Picture cell(32, 32);
         // Six steps of one turn; the seam repeats itself after half a turn.
@@ -518,7 +476,7 @@ Picture ball_sheet() {
 
 Picture racquet_sheet(int ramp, bool light_from_left) {
     Picture p(sheet_width(24), 106);
-    draw_cell_borders(p, 24, 104);
+    draw_cell_borders(p, 24, 104, C_BORDER);
     draw_racquet(p, 1, 1, 24, 104, ramp, light_from_left);
     return p;
 }
@@ -526,7 +484,7 @@ Picture racquet_sheet(int ramp, bool light_from_left) {
 Picture menu_box_sheet() {
     const int n = 256;
     Picture p(sheet_width(n), n + 2);
-    draw_cell_borders(p, n, n);
+    draw_cell_borders(p, n, n, C_BORDER);
     // A ring in three bands, thick enough to survive being drawn at a fifth of its size.
     for (int y = 0; y < n - 1; ++y)
         for (int x = 0; x < n - 1; ++x) {
@@ -545,7 +503,7 @@ Picture menu_box_sheet() {
 Picture banner_sheet(int w, const char* text, int ramp, int scale) {
     const int h = 64;
     Picture p(sheet_width(w), h + 2);
-    draw_cell_borders(p, w, h);
+    draw_cell_borders(p, w, h, C_BORDER);
     const int bw = w - 1, bh = h - 1;  // the last row and column are never drawn
     for (int y = 0; y < bh; ++y)
         for (int x = 0; x < bw; ++x) {
@@ -566,110 +524,6 @@ Picture banner_sheet(int w, const char* text, int ramp, int scale) {
     return p;
 }
 
-// ---------------------------------------------------------------- files
-
-void put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void put32(std::vector<uint8_t>& b, uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "make_assets: cannot create %s\n", path.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "make_assets: cannot write %s\n", path.c_str());
-    return ok;
-}
-
-// An uncompressed 8-bit BMP, bottom row first; every picture here is a whole number of 4-byte
-// rows wide, so the rows follow each other without padding.
-bool write_bmp(const std::string& path, const Picture& p, const std::vector<Rgb>& pal) {
-    const uint32_t row = (uint32_t(p.w) + 3) & ~3u;
-    const uint32_t data = row * uint32_t(p.h), offset = 14 + 40 + 256 * 4;
-    std::vector<uint8_t> b;
-    b.reserve(offset + data);
-    b.push_back('B');
-    b.push_back('M');
-    put32(b, offset + data);
-    put32(b, 0);
-    put32(b, offset);
-    put32(b, 40);
-    put32(b, uint32_t(p.w));
-    put32(b, uint32_t(p.h));
-    put16(b, 1);
-    put16(b, 8);
-    put32(b, 0);
-    put32(b, data);
-    put32(b, 2835);
-    put32(b, 2835);
-    put32(b, 256);
-    put32(b, 256);
-    for (const Rgb& c : pal) {
-        b.push_back(c.b);
-        b.push_back(c.g);
-        b.push_back(c.r);
-        b.push_back(0);
-    }
-    for (int y = p.h - 1; y >= 0; --y) {
-        for (int x = 0; x < p.w; ++x) b.push_back(p.px[size_t(y) * p.w + x]);
-        for (uint32_t x = uint32_t(p.w); x < row; ++x) b.push_back(0);
-    }
-    return write_file(path, b);
-}
-
-// ---------------------------------------------------------------- sounds
-
-// Samples in -1..1, written as unsigned 8-bit mono PCM.
-bool write_wav(const std::string& path, const std::vector<double>& s, int rate) {
-    std::vector<uint8_t> b;
-    const uint32_t n = uint32_t(s.size());
-    b.insert(b.end(), {'R', 'I', 'F', 'F'});
-    put32(b, 4 + 8 + 16 + 8 + n + (n & 1));
-    b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(b, 16);
-    put16(b, 1);
-    put16(b, 1);
-    put32(b, uint32_t(rate));
-    put32(b, uint32_t(rate));
-    put16(b, 1);
-    put16(b, 8);
-    b.insert(b.end(), {'d', 'a', 't', 'a'});
-    put32(b, n);
-    for (double v : s) b.push_back(uint8_t(std::clamp(std::lround(128 + 110 * v), 0L, 255L)));
-    if (n & 1) b.push_back(128);
-    return write_file(path, b);
-}
-
-// Ramps the first and last samples in and out so that the sound starts and ends at silence.
-void fade_edges(std::vector<double>& s, int rate, double in_ms, double out_ms) {
-    const size_t in = size_t(rate * in_ms / 1000), out = size_t(rate * out_ms / 1000);
-    for (size_t i = 0; i < s.size(); ++i) {
-        double g = 1;
-        if (i < in) g = std::min(g, double(i) / in);
-        if (i + out >= s.size()) g = std::min(g, double(s.size() - 1 - i) / out);
-        s[i] *= g;
-    }
-}
-
-// Deterministic noise.
-struct Noise {
-    uint32_t state = 0x12345678u;
-    double next() {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return (state / 4294967295.0) * 2 - 1;
-    }
-};
-
 // The racquet meeting the ball: a short hollow knock with a burst of filtered noise.
 std::vector<double> thwack(int rate) {
     std::vector<double> s(size_t(rate * 0.16));
@@ -687,33 +541,6 @@ std::vector<double> thwack(int rate) {
     fade_edges(s, rate, 1.5, 20);
     return s;
 }
-
-// One bell-like note: a fundamental with two soft overtones, struck and dying away.
-void add_note(std::vector<double>& s, int rate, double start, double length, double freq, double gain) {
-    const size_t a = size_t(start * rate), n = size_t(length * rate);
-    for (size_t i = 0; i < n && a + i < s.size(); ++i) {
-        double t = double(i) / rate;
-        double env = std::min(1.0, t / 0.008) * std::exp(-t * 4.5);
-        double tail = std::min(1.0, (length - t) / 0.03);  // every note ends at silence
-        double v = std::sin(2 * kPi * freq * t) + 0.35 * std::sin(2 * kPi * 2 * freq * t) +
-                   0.12 * std::sin(2 * kPi * 3 * freq * t);
-        s[a + i] += gain * env * tail * v / 1.47;
-    }
-}
-
-std::vector<double> tune(int rate, const std::vector<std::pair<double, double>>& notes, double note_len, double step,
-                         double gain) {
-    std::vector<double> s(size_t(rate * (step * (notes.size() - 1) + note_len + 0.05)), 0.0);
-    double at = 0;
-    for (const auto& [freq, length] : notes) {
-        if (freq > 0) add_note(s, rate, at, note_len * length, freq, gain);
-        at += step;
-    }
-    fade_edges(s, rate, 2, 40);
-    return s;
-}
-
-double note(int semitones_from_a4) { return 440.0 * std::pow(2.0, semitones_from_a4 / 12.0); }
 
 }  // namespace
 

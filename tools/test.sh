@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds everything and runs every test: once in the normal build, the web page in headless
-# Chromium, each file loader under libFuzzer for a bounded smoke run, then every test again under
-# ASan+UBSan.
+# Chromium, each file loader and the call sequences under libFuzzer for a bounded smoke run, then
+# every test again under ASan+UBSan.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -16,7 +16,8 @@ cmake --preset web -DZARN_WERROR=ON
 cmake --build --preset web
 tests/web/run.sh build-web build build-web/test
 
-# Every file loader under libFuzzer for a bounded smoke run; any finding fails the run.
+# Every file loader and the call sequences under libFuzzer for a bounded smoke run; any finding
+# fails the run.
 tools/fuzz.sh 30
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_WERROR=ON -DZARN_SANITIZE=ON

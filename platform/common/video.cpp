@@ -105,6 +105,9 @@ PlatRect intersect(const PlatRect& a, const PlatRect& b) {
 
 bool empty(const PlatRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
+// Entries first..first+count-1 lie in the 256 (worked out so that no sum can overflow).
+bool palette_range(int32_t first, int32_t count) { return first >= 0 && count >= 0 && count <= 256 - first; }
+
 }  // namespace
 
 // ---- device ----
@@ -398,7 +401,7 @@ void plat_palette_release(PlatPalette* palette) {
 }
 
 int plat_palette_set_entries(PlatPalette* palette, int32_t first, int32_t count, const PaletteEntry* entries) {
-    if (!palette || !entries || first < 0 || count < 0 || first + count > 256) return PLAT_ERR_INVALID;
+    if (!palette || !entries || !palette_range(first, count)) return PLAT_ERR_INVALID;
     if (!allowed("palette_set")) return PLAT_ERR_REFUSED;
     std::memmove(palette->entries + first, entries, sizeof(PaletteEntry) * static_cast<size_t>(count));
     if (palette->shown_on) present(palette->shown_on, PRESENT_PALETTE);
@@ -406,7 +409,7 @@ int plat_palette_set_entries(PlatPalette* palette, int32_t first, int32_t count,
 }
 
 int plat_palette_get_entries(PlatPalette* palette, int32_t first, int32_t count, PaletteEntry* entries) {
-    if (!palette || !entries || first < 0 || count < 0 || first + count > 256) return PLAT_ERR_INVALID;
+    if (!palette || !entries || !palette_range(first, count)) return PLAT_ERR_INVALID;
     std::memmove(entries, palette->entries + first, sizeof(PaletteEntry) * static_cast<size_t>(count));
     return PLAT_OK;
 }
