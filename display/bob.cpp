@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "display/display.h"
+#include "imaging/bmp_block.h"
 #include "imaging/log.h"
 #include "platform/status.h"
 
@@ -141,16 +142,8 @@ int bob_add_sequence(BOB* bob, int32_t slot, int32_t count, const int32_t* frame
 
 int bob_load_frame(BOB* bob, const BmpFile* bmp, int32_t frame, int32_t cx, int32_t cy, int32_t mode) {
     if (!bob || frame < 0 || frame >= BOB_MAX_FRAMES || bob->width <= 0 || bob->height <= 0) return 0;
-    if (!bmp || !bmp->buffer || bmp->info_header.biBitCount != 8) return 0;
-    // Cells are sprite-sized and framed by a one-pixel line; the grid starts at (1, 1).
-    int64_t column = cx, row = cy;
-    if (mode == 0) {
-        column = static_cast<int64_t>(cx) * (int64_t{bob->width} + 1) + 1;
-        row = static_cast<int64_t>(cy) * (int64_t{bob->height} + 1) + 1;
-    }
-    const int64_t picture_stride = bmp->info_header.biWidth;
-    if (column < 0 || row < 0 || column + bob->width > picture_stride || row + bob->height > bmp->info_header.biHeight)
-        return 0;
+    BmpBlock block;
+    if (!bmp_block_find(bmp, bob->width, bob->height, cx, cy, mode, &block)) return 0;
 
     PlatSurface* surface = bob->frames[frame];
     int32_t pitch = 0;
@@ -164,10 +157,7 @@ int bob_load_frame(BOB* bob, const BmpFile* bmp, int32_t frame, int32_t cx, int3
         display_unlock_surface(surface, pixels);
         return 0;
     }
-    const uint8_t* source = bmp->buffer + row * picture_stride + column;
-    uint8_t* dest = pixels;
-    for (int32_t r = 0; r < bob->height; ++r, source += picture_stride, dest += frame_stride)
-        std::memcpy(dest, source, static_cast<size_t>(bob->width));
+    bmp_block_copy(block, bob->width, bob->height, pixels, frame_stride);
     display_unlock_surface(surface, pixels);
     bob->attributes |= BOB_HAS_IMAGE;
     return 1;

@@ -1466,7 +1466,7 @@ void op_keys(Input& in) {
     switch (in.pick(4)) {
         case 0: key_info(a); break;
         case 1: key_scancode_of_code(a); break;
-        case 2: key_virtual_matches(a, in.pick(2) ? in.byte() : in.value()); break;
+        case 2: keyboard_key_down_now(a); break;
         default: plat_key_down_now(a); break;
     }
 }

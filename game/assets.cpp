@@ -4,7 +4,6 @@
 
 #include <dirent.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,25 +25,17 @@ namespace {
 const uint32_t kSpriteAttributes = BOB_SHOWN | BOB_CYCLE;
 const uint32_t kSoundControls = DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;
 
-int fail(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(game_startup_error, sizeof game_startup_error, format, args);
-    va_end(args);
-    return 0;
-}
-
 // Finds and loads a picture into art_bitmap; it must be 8 bits per pixel and at least
 // min_width x min_height, so that every cell taken from it lies inside its pixels.
 int load_picture(const char* name, int32_t min_width, int32_t min_height) {
     char path[256];
-    if (!asset_find(name, path, sizeof path)) return fail("cannot find the picture %s", name);
-    if (!bmp_load(&art_bitmap, path)) return fail("cannot read the picture %s", name);
+    if (!asset_find(name, path, sizeof path)) return game_startup_failed("cannot find the picture %s", name);
+    if (!bmp_load(&art_bitmap, path)) return game_startup_failed("cannot read the picture %s", name);
     const int32_t w = art_bitmap.info_header.biWidth;
     const int32_t h = std::abs(art_bitmap.info_header.biHeight);
     if (art_bitmap.info_header.biBitCount != 8 || w < min_width || h < min_height) {
         bmp_unload(&art_bitmap);
-        return fail("the picture %s is not an 8-bit picture of at least %d x %d pixels", name,
+        return game_startup_failed("the picture %s is not an 8-bit picture of at least %d x %d pixels", name,
                     static_cast<int>(min_width), static_cast<int>(min_height));
     }
     return 1;
@@ -56,7 +47,7 @@ int load_backdrop(const char* name, PixelImage* image) {
     const int loaded = image_load_from_bmp(image, &art_bitmap, 0, 0, LOAD_FROM_PIXEL);
     if (loaded) palette_set_all(art_bitmap.palette);
     bmp_unload(&art_bitmap);
-    return loaded ? 1 : fail("cannot make the backdrop from %s", name);
+    return loaded ? 1 : game_startup_failed("cannot make the backdrop from %s", name);
 }
 
 // A sprite of `frames` cells stacked in the first column of its picture, each cell with a
@@ -68,7 +59,7 @@ int load_sprite(BOB* bob, const char* name, int32_t x, int32_t y, int32_t width,
     if (ok && settings) settings(bob);
     for (int32_t i = 0; ok && i < frames; ++i) ok = bob_load_frame(bob, &art_bitmap, i, 0, i, LOAD_FROM_CELL);
     bmp_unload(&art_bitmap);
-    return ok ? 1 : fail("cannot make the sprite from %s", name);
+    return ok ? 1 : game_startup_failed("cannot make the sprite from %s", name);
 }
 
 void ball_settings(BOB* b) {
@@ -89,16 +80,16 @@ void right_racquet_settings(BOB* b) {
 
 int load_sound(const char* name, int32_t* id) {
     char path[256];
-    if (!asset_find(name, path, sizeof path)) return fail("cannot find the sound %s", name);
+    if (!asset_find(name, path, sizeof path)) return game_startup_failed("cannot find the sound %s", name);
     *id = sound_load_wav(path, kSoundControls);
     if (game_sound_missing) {
         // Nothing will play, but a broken installation is still told.
         FILE* f = std::fopen(path, "rb");
-        if (!f) return fail("cannot read the sound %s", name);
+        if (!f) return game_startup_failed("cannot read the sound %s", name);
         std::fclose(f);
         return 1;
     }
-    return *id >= 0 ? 1 : fail("cannot read the sound %s", name);
+    return *id >= 0 ? 1 : game_startup_failed("cannot read the sound %s", name);
 }
 
 }  // namespace

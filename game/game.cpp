@@ -29,15 +29,21 @@ const PixelImage* backdrop() {
     return &court_image;
 }
 
-int startup_failed(const char* format, ...) {
+// What the platform said about its last failure, or the given reason when it said nothing.
+const char* platform_reason(const char* otherwise) {
+    const char* why = plat_error_text();
+    return (why && *why) ? why : otherwise;
+}
+
+}  // namespace
+
+int game_startup_failed(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::vsnprintf(game_startup_error, sizeof game_startup_error, format, args);
     va_end(args);
     return 0;
 }
-
-}  // namespace
 
 int game_window_proc(const PlatMessage* message) {
     if (!message) return 0;
@@ -58,17 +64,13 @@ int game_init(void*) {
     game_sound_missing = 0;
     std::srand(clock_start());
 
-    if (!display_init(640, 480, 8)) {
-        const char* why = plat_error_text();
-        return startup_failed("%s", (why && *why) ? why : "cannot open the display");
-    }
+    if (!display_init(640, 480, 8)) return game_startup_failed("%s", platform_reason("cannot open the display"));
     if (!assets_load_art()) return 0;
-    if (!input_init() || !keyboard_init()) return startup_failed("cannot open the keyboard");
+    if (!input_init() || !keyboard_init()) return game_startup_failed("cannot open the keyboard");
     if (!sound_init()) {
         // The game is playable without sound: say so once and go on silently.
-        const char* why = plat_error_text();
         std::fprintf(stderr, "zarn-tennis: no sound device (%s); playing without sound\n",
-                     (why && *why) ? why : "the sound system cannot be started");
+                     platform_reason("the sound system cannot be started"));
         game_sound_missing = 1;
     }
     if (!assets_load_sounds()) return 0;
@@ -137,8 +139,7 @@ int game_loop_pass(int32_t* exit_code) {
 
 int game_main() {
     if (plat_window_create(GAME_WINDOW_TITLE) != PLAT_OK) {
-        const char* why = plat_error_text();
-        std::fprintf(stderr, "zarn-tennis: %s\n", (why && *why) ? why : "cannot make the window");
+        std::fprintf(stderr, "zarn-tennis: %s\n", platform_reason("cannot make the window"));
         return 1;
     }
     if (!game_init(nullptr)) {

@@ -31,4 +31,12 @@ int game_main();
 //   the quit message's (0), or 1 when the window or start-up failed (one line on stderr).
 
 extern char game_startup_error[256];  // why start-up stopped, or ""
+
+int game_startup_failed(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+//   Keeps why start-up stopped in game_startup_error, formatted as by printf and cut to fit. 0,
+//   so that a start-up step can end with `return game_startup_failed(...)`.
 extern int32_t game_sound_missing;    // 1 when the game plays silently for want of a sound device

@@ -56,23 +56,22 @@ int ball_deflect(BOB* ball_bob, const BOB* racquet) {
     return 1;
 }
 
+namespace {
+
+// While its key is down, a racquet moves by vy.
+void steer(BOB* racquet, int key, int32_t vy) {
+    if (!keyboard_state[key]) return;
+    bob_set_velocity(racquet, 0, vy);
+    bob_move(racquet);
+}
+
+}  // namespace
+
 void racquet_steer() {
-    if (keyboard_state[DIK_A]) {
-        bob_set_velocity(&left_racquet, 0, -RACQUET_SPEED);
-        bob_move(&left_racquet);
-    }
-    if (keyboard_state[DIK_Z]) {
-        bob_set_velocity(&left_racquet, 0, RACQUET_SPEED);
-        bob_move(&left_racquet);
-    }
-    if (keyboard_state[DIK_UP]) {
-        bob_set_velocity(&right_racquet, 0, -RACQUET_SPEED);
-        bob_move(&right_racquet);
-    }
-    if (keyboard_state[DIK_DOWN]) {
-        bob_set_velocity(&right_racquet, 0, RACQUET_SPEED);
-        bob_move(&right_racquet);
-    }
+    steer(&left_racquet, DIK_A, -RACQUET_SPEED);
+    steer(&left_racquet, DIK_Z, RACQUET_SPEED);
+    steer(&right_racquet, DIK_UP, -RACQUET_SPEED);
+    steer(&right_racquet, DIK_DOWN, RACQUET_SPEED);
 }
 
 void racquet_clamp(BOB* racquet) {

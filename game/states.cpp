@@ -10,7 +10,6 @@
 #include "game/play.h"
 #include "imaging/text.h"
 #include "input/keyboard.h"
-#include "platform/window.h"
 #include "sound/sound.h"
 
 int32_t game_state = GAME_MAIN_MENU;
@@ -193,15 +192,16 @@ void game_state_step() {
 }
 
 void game_release_latches() {
+    // Each latch is held by its key; the Enter latch by either Enter key, the keypad's too.
     struct Latch {
         int32_t* latch;
-        int32_t virtual_key;
+        int32_t key, other_key;  // other_key 0: none
     };
-    const Latch latches[] = {{&pause_latch, VK_P},           {&space_latch, VK_SPACE},
-                             {&right_arrow_latch, VK_RIGHT}, {&left_arrow_latch, VK_LEFT},
-                             {&return_latch, VK_RETURN},     {&escape_latch, VK_ESCAPE}};
+    const Latch latches[] = {{&pause_latch, DIK_P, 0},           {&space_latch, DIK_SPACE, 0},
+                             {&right_arrow_latch, DIK_RIGHT, 0}, {&left_arrow_latch, DIK_LEFT, 0},
+                             {&return_latch, DIK_RETURN, DIK_NUMPADENTER}, {&escape_latch, DIK_ESCAPE, 0}};
     for (const Latch& l : latches)
-        if (!plat_key_down_now(l.virtual_key)) *l.latch = 0;
+        if (!keyboard_key_down_now(l.key) && !(l.other_key && keyboard_key_down_now(l.other_key))) *l.latch = 0;
 }
 
 void game_draw_scores() {

@@ -13,16 +13,6 @@ enum {
     GAME_OPTIONS = 10,
 };
 
-// Virtual-key codes of the latch release tests.
-enum {
-    VK_RETURN = 0x0D,
-    VK_ESCAPE = 0x1B,
-    VK_SPACE = 0x20,
-    VK_LEFT = 0x25,
-    VK_RIGHT = 0x27,
-    VK_P = 0x50,
-};
-
 extern int32_t game_state;
 extern int32_t main_menu_choice;
 extern int32_t options_cursor;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "input/device.h"
 #include "input/keyboard.h"
 #include "platform/status.h"
 
@@ -44,10 +45,7 @@ int joystick_init(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y) {
     plat_input_enum_joysticks(input_object, joystick_enum_callback, &joystick_guid);
     // With none attached the identifier is still all zero and no device has it.
     if (plat_input_device_create_instance(input_object, &joystick_guid, &joystick_device) != PLAT_OK) return 0;
-    if (plat_input_device_set_cooperative(joystick_device, PLAT_COOP_NONEXCLUSIVE | PLAT_COOP_BACKGROUND) !=
-        PLAT_OK)
-        return 0;
-    if (plat_input_device_set_format(joystick_device, PLAT_INPUT_JOYSTICK) != PLAT_OK) return 0;
+    if (!input_device_configure(joystick_device, PLAT_INPUT_JOYSTICK)) return 0;
     // The ranges are not checked: an axis that refuses keeps its own.
     set_axis_range(DIJOFS_X, min_x, max_x);
     set_axis_range(DIJOFS_Y, min_y, max_y);
@@ -58,20 +56,8 @@ int joystick_init(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y) {
 
 int joystick_read() {
     if (!joystick_found) return 0;
-    if (!joystick_device) {
-        std::memset(&joystick_state, 0, sizeof joystick_state);
-        return 0;
-    }
-    if (plat_input_device_poll(joystick_device) != PLAT_OK) return 0;
-    PlatJoyState fresh{};
-    if (plat_input_device_get_state(joystick_device, &fresh, sizeof fresh) != PLAT_OK) return 0;
-    joystick_state = fresh;
-    return 1;
+    if (joystick_device && plat_input_device_poll(joystick_device) != PLAT_OK) return 0;
+    return input_device_read(joystick_device, &joystick_state, sizeof joystick_state);
 }
 
-void joystick_release() {
-    if (!joystick_device) return;
-    plat_input_device_unacquire(joystick_device);
-    plat_input_device_release(joystick_device);
-    joystick_device = nullptr;
-}
+void joystick_release() { input_device_close(&joystick_device); }

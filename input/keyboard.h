@@ -13,6 +13,7 @@ enum {
     DIK_A = 0x1E,       ///< A
     DIK_Z = 0x2C,       ///< Z
     DIK_SPACE = 0x39,   ///< the space bar
+    DIK_NUMPADENTER = 0x9C,  ///< Enter on the numeric keypad
     DIK_UP = 0xC8,      ///< the up arrow
     DIK_LEFT = 0xCB,    ///< the left arrow
     DIK_RIGHT = 0xCD,   ///< the right arrow
@@ -36,3 +37,8 @@ int keyboard_init();
 int keyboard_read();
 /// Unacquires and releases the keyboard; later reads take the no-device path.
 void keyboard_release();
+/// 1 while the key with this code is down at this very moment, whether or not keyboard_state
+/// was read since, and whether or not a keyboard device was made: a program frees its key
+/// latches by it, so that a key let go between two snapshots counts as up. 0 when it is up,
+/// for a code no key has, and while the program has no window.
+int keyboard_key_down_now(int32_t key_code);

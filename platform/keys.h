@@ -1,15 +1,14 @@
 #pragma once
 /// \file
 /// The keyboard table: physical key positions (USB HID usage ids, as SDL's scancodes are) to the
-/// system's key codes (set-1 scan codes, 0x80 added for keys sent with the extended prefix) and to
-/// virtual-key codes. One table indexed by scancode; the inverses are derived from it.
+/// system's key codes (set-1 scan codes, 0x80 added for keys sent with the extended prefix), the
+/// numbering of the keyboard snapshot. One table indexed by scancode; the inverse is derived from it.
 #include <cstdint>
 
 /// One entry of the table.
 struct KeyInfo {
-    uint8_t key_code;     ///< 0 where the scancode has no key code
-    uint8_t virtual_key;  ///< 0 where the key has no virtual-key code of its own
-    uint8_t extended;     ///< 1 for keys sent with the extended prefix
+    uint8_t key_code;  ///< 0 where the scancode has no key code
+    uint8_t extended;  ///< 1 for keys sent with the extended prefix
 };
 
 /// The scancodes the table covers: 0 to 255.
@@ -19,6 +18,3 @@ enum { KEY_SCANCODE_COUNT = 256 };
 const KeyInfo& key_info(int32_t scancode);
 /// The scancode whose key code this is, or -1.
 int32_t key_scancode_of_code(int32_t key_code);
-/// 1 when the key at this scancode answers to the virtual-key code. The generic shift, control
-/// and alt codes (0x10, 0x11, 0x12) answer for both keys of their pair.
-int key_virtual_matches(int32_t virtual_key, int32_t scancode);

@@ -81,6 +81,12 @@ int plat_surface_unlock(PlatSurface* surface, uint8_t* pixels);
 /// and rows that remain of that surface from the pointer (width 0 when it points past the end
 /// of a row) and the surface's pitch. PLAT_ERR_INVALID otherwise. Never allocates.
 int plat_locked_bounds(const uint8_t* pointer, int32_t* width, int32_t* height, int32_t* pitch);
+/// Copies width x height pixels between two buffers (a locked surface's or ordinary memory),
+/// row by row, each at its own pitch; with transparent non-zero a source pixel of index 0
+/// leaves the destination's as it was. The caller keeps both inside their buffers, which must
+/// not overlap. Nothing for a null buffer or a width or height below 1.
+void plat_pixels_copy(uint8_t* dest, int32_t dest_pitch, const uint8_t* source, int32_t source_pitch, int32_t width,
+                      int32_t height, int transparent);
 /// Fills the rectangle (null: the whole surface), cut to the surface; refused while locked.
 int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour);
 /// Copies source_rect to dest_rect (null: whole surfaces), stretching by nearest pixel when the

@@ -33,5 +33,7 @@ int plat_message_post(int32_t kind, int32_t param);
 void plat_post_quit(int32_t code);
 /// Shows (non-zero) or hides (0) the mouse cursor over the window.
 void plat_cursor_show(int shown);
-/// 1 while the key with this virtual-key code is down at this moment, else 0.
-int plat_key_down_now(int32_t virtual_key);
+/// 1 while the key with this key code (keys.h: the keyboard snapshot's numbering) is down at
+/// this moment, as the desktop's events have told so far; 0 when it is up, for a code no key
+/// has, and while no window is open.
+int plat_key_down_now(int32_t key_code);

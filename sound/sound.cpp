@@ -1,15 +1,14 @@
-// The sound table: 64 slots of whole sounds, start-up and shutdown, WAV loading, and play,
-// stop, volume, frequency, pan and delete on one slot or all of them.
+// The sound table: 64 slots of whole sounds, start-up and shutdown, filling a slot for the
+// loaders, and play, stop, volume, frequency, pan, duplicate, status and delete on one slot or
+// all of them.
 #include "sound/sound.h"
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "platform/audio.h"
 #include "platform/status.h"
 #include "sound/pcm_convert.h"
+#include "sound/slots.h"
 
 SoundSlot sound_table[SOUND_SLOTS];
 PlatAudio* sound_object = nullptr;
@@ -32,116 +31,20 @@ PlatWaveFormat fixed_format() {
 
 int valid_id(int32_t id) { return id >= 0 && id < SOUND_SLOTS; }
 
-// The longest "data" chunk loaded, in the file's own bytes: anything longer is taken for a
-// broken size, not a sound.
-constexpr uint32_t kMaxDataBytes = 64u << 20;
-
-}  // namespace
-
 void sound_free_slot(SoundSlot& slot) {
     plat_sound_buffer_release(slot.buffer);
     slot.buffer = nullptr;
     slot.state = 0;
 }
 
-namespace {
-
-uint32_t le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t le32(const uint8_t* p) { return le16(p) | le16(p + 2) << 16; }
-
-constexpr uint32_t fourcc(const char (&s)[5]) {
-    return uint32_t(uint8_t(s[0])) | uint32_t(uint8_t(s[1])) << 8 | uint32_t(uint8_t(s[2])) << 16 |
-           uint32_t(uint8_t(s[3])) << 24;
-}
-
-// A RIFF file read in place: a position in the file and the file's length.
-struct RiffFile {
-    std::FILE* file = nullptr;
-    uint64_t length = 0;
-    uint64_t pos = 0;
-    uint64_t file_pos = UINT64_MAX;  // where the stream stands; seek only when it differs
-    ~RiffFile() {
-        if (file) std::fclose(file);
-    }
-};
-
-struct Chunk {
-    uint32_t id = 0;
-    uint32_t size = 0;   // excluding the 8-byte header
-    uint64_t data = 0;   // where the chunk's bytes begin
-};
-
-// Reads up to n bytes at the position and moves past them; the count actually read.
-size_t riff_read(RiffFile& r, void* dst, size_t n) {
-    if (r.pos >= r.length) return 0;
-    if (r.file_pos != r.pos) {
-        if (std::fseek(r.file, static_cast<long>(r.pos), SEEK_SET) != 0) return 0;
-        r.file_pos = r.pos;
-    }
-    const size_t got = std::fread(dst, 1, n, r.file);
-    r.pos += got;
-    r.file_pos = got == n ? r.pos : UINT64_MAX;
-    return got;
-}
-
-// Enters the chunk whose header is at the position.
-int riff_enter(RiffFile& r, Chunk* c) {
-    uint8_t h[8];
-    if (riff_read(r, h, 8) != 8) return 0;
-    c->id = le32(h);
-    c->size = le32(h + 4);
-    c->data = r.pos;
-    return 1;
-}
-
-// The position just past the chunk and its pad byte when its size is odd.
-uint64_t riff_after(const Chunk& c) { return c.data + c.size + (c.size & 1u); }
-
-// Searches the top level from the start of the file for "RIFF" of form "WAVE" and enters it,
-// the position then just after the form type.
-int riff_find_wave(RiffFile& r, Chunk* parent) {
-    r.pos = 0;
-    while (r.pos + 12 <= r.length) {
-        Chunk c;
-        uint8_t form[4];
-        if (!riff_enter(r, &c) || riff_read(r, form, 4) != 4) return 0;
-        if (c.id == fourcc("RIFF") && le32(form) == fourcc("WAVE")) {
-            *parent = c;
-            return 1;
-        }
-        r.pos = riff_after(c);
-    }
-    return 0;
-}
-
-// Searches forward inside the parent for a chunk with this identifier and enters it.
-int riff_find_chunk(RiffFile& r, const Chunk& parent, uint32_t id, Chunk* out) {
-    const uint64_t parent_end = parent.data + parent.size;
-    const uint64_t end = parent_end < r.length ? parent_end : r.length;
-    while (r.pos + 8 <= end) {
-        Chunk c;
-        if (!riff_enter(r, &c)) return 0;
-        if (c.id == id) {
-            *out = c;
-            return 1;
-        }
-        r.pos = riff_after(c);
-    }
-    return 0;
-}
-
 }  // namespace
 
-// Shared with the VOC loader and the duplicate (voc.cpp).
 int sound_first_free_slot() {
     for (int i = 0; i < SOUND_SLOTS; ++i)
         if (sound_table[i].state == 0) return i;
     return -1;
 }
 
-// Fills a new buffer of `frames` bytes in the slot with the samples converted to its format,
-// the frames past the `present` bytes silent; the slot's index, or -1 with the slot free again
-// when the buffer cannot be made, locked or unlocked.
 int sound_fill_new_slot(int slot, uint32_t flags, const uint8_t* samples, uint64_t present, uint32_t frames,
                         const PcmLayout& layout) {
     SoundSlot& s = sound_table[slot];
@@ -210,52 +113,6 @@ int sound_shutdown() {
     return 1;
 }
 
-int sound_load_wav(const char* name, uint32_t control_flags) {
-    const int slot = sound_first_free_slot();
-    if (slot < 0 || !name) return -1;
-    RiffFile r;
-    r.file = std::fopen(name, "rb");
-    if (!r.file) return -1;
-    if (std::fseek(r.file, 0, SEEK_END) != 0) return -1;
-    const long end = std::ftell(r.file);
-    if (end < 0) return -1;
-    r.length = static_cast<uint64_t>(end);
-
-    Chunk parent, child, data;
-    if (!riff_find_wave(r, &parent)) return -1;
-    // The first subchunk is taken for the format whatever its identifier.
-    if (!riff_enter(r, &child)) return -1;
-    // 18 bytes from its start, even from a 16-byte chunk: the last two are never used.
-    uint8_t wfmtx[18];
-    if (riff_read(r, wfmtx, sizeof wfmtx) != sizeof wfmtx) return -1;
-    if (le16(wfmtx) != PLAT_WAVE_FORMAT_PCM) return -1;
-    // Leaving the first subchunk fails when it claims more than the file holds.
-    if (child.data + child.size > r.length) return -1;
-    r.pos = riff_after(child);
-    if (!riff_find_chunk(r, parent, fourcc("data"), &data)) return -1;
-    // Any channel count and 8 to 32 bits, converted to the buffer's 8-bit mono below.
-    PcmLayout layout;
-    if (!pcm_layout(le16(wfmtx + 2), le16(wfmtx + 14), &layout)) return -1;
-    if (data.size > kMaxDataBytes) return -1;
-    const uint32_t frames = data.size / pcm_frame_bytes(layout);
-    if (frames == 0) return -1;
-    // A chunk cut short by the end of the file loads at its stated length: the bytes that are
-    // there, then silence.
-    const uint64_t present = data.size < r.length - data.data ? data.size : r.length - data.data;
-    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[present ? present : 1]);
-    if (!block) return -1;
-    const size_t got = riff_read(r, block.get(), present);
-    std::fclose(r.file);
-    r.file = nullptr;
-
-    SoundSlot& s = sound_table[slot];
-    s.rate = static_cast<int32_t>(le32(wfmtx + 4));
-    s.size = static_cast<int32_t>(data.size);
-    s.state = 1;
-    return sound_fill_new_slot(slot, control_flags | DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE, block.get(), got, frames,
-                               layout);
-}
-
 int sound_play(int32_t id, uint32_t flags, int32_t, int32_t, int32_t) {
     if (!valid_id(id) || !sound_table[id].buffer) return 1;
     PlatSoundBuffer* b = sound_table[id].buffer;
@@ -304,4 +161,29 @@ int sound_delete(int32_t id) {
 int sound_delete_all() {
     for (int i = 0; i < SOUND_SLOTS; ++i) sound_delete(i);
     return 1;
+}
+
+int sound_replicate(int32_t id) {
+    if (!valid_id(id)) return -1;
+    const int slot = sound_first_free_slot();
+    if (slot < 0) return -1;
+    SoundSlot& s = sound_table[slot];
+    s = sound_table[id];
+    s.buffer = nullptr;
+    if (plat_sound_buffer_duplicate(sound_object, sound_table[id].buffer, &s.buffer) != PLAT_OK) {
+        s.buffer = nullptr;
+        s.state = 0;
+        s.id = slot;  // a free slot keeps its own index
+        return -1;
+    }
+    s.id = slot;
+    return slot;
+}
+
+int sound_status(int32_t id) {
+    if (!valid_id(id) || !sound_table[id].buffer) return -1;
+    uint32_t status = 0;
+    // A refused query gives the same answer as no sound, never a made-up "stopped".
+    if (plat_sound_buffer_get_status(sound_table[id].buffer, &status) != PLAT_OK) return -1;
+    return static_cast<int>(status);
 }

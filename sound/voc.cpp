@@ -1,21 +1,14 @@
-// VOC loading, duplication of a slot, and the playback status of a slot, on the sound table.
+// VOC loading into the sound table: the file's first block, its samples converted to the
+// buffers' 8-bit mono.
 #include <cstdio>
 #include <memory>
 #include <new>
 
-#include "platform/audio.h"
-#include "platform/status.h"
 #include "sound/pcm_convert.h"
+#include "sound/slots.h"
 #include "sound/sound.h"
 
-// The table's own helpers (sound.cpp).
-int sound_first_free_slot();
-int sound_fill_new_slot(int slot, uint32_t flags, const uint8_t* samples, uint64_t present, uint32_t frames,
-                        const PcmLayout& layout);
-
 namespace {
-
-int valid_id(int32_t id) { return id >= 0 && id < SOUND_SLOTS; }
 
 // The whole file in memory; the length is what was actually read.
 struct WholeFile {
@@ -117,29 +110,4 @@ int sound_load_voc(const char* name) {
                            DSBCAPS_STATIC;
     return sound_fill_new_slot(slot, flags, v.samples, uint64_t(v.frames) * pcm_frame_bytes(v.layout), v.frames,
                                v.layout);
-}
-
-int sound_replicate(int32_t id) {
-    if (!valid_id(id)) return -1;
-    const int slot = sound_first_free_slot();
-    if (slot < 0) return -1;
-    SoundSlot& s = sound_table[slot];
-    s = sound_table[id];
-    s.buffer = nullptr;
-    if (plat_sound_buffer_duplicate(sound_object, sound_table[id].buffer, &s.buffer) != PLAT_OK) {
-        s.buffer = nullptr;
-        s.state = 0;
-        s.id = slot;  // a free slot keeps its own index
-        return -1;
-    }
-    s.id = slot;
-    return slot;
-}
-
-int sound_status(int32_t id) {
-    if (!valid_id(id) || !sound_table[id].buffer) return -1;
-    uint32_t status = 0;
-    // A refused query gives the same answer as no sound, never a made-up "stopped".
-    if (plat_sound_buffer_get_status(sound_table[id].buffer, &status) != PLAT_OK) return -1;
-    return static_cast<int>(status);
 }

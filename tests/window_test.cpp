@@ -77,16 +77,20 @@ TEST_F(Window, RefusedWindowAndCursor) {
     EXPECT_EQ(headless_cursor_shown(), 1);
 }
 
-TEST_F(Window, KeyDownNowByVirtualKey) {
-    ASSERT_EQ(plat_window_create("t"), PLAT_OK);
-    EXPECT_EQ(plat_key_down_now(0x50), 0);
+TEST_F(Window, KeyDownNowByKeyCode) {
     headless_key_set(DIK_P, 1);
-    EXPECT_EQ(plat_key_down_now(0x50), 1);
+    EXPECT_EQ(plat_key_down_now(DIK_P), 0);  // no window yet
+    ASSERT_EQ(plat_window_create("t"), PLAT_OK);
+    EXPECT_EQ(plat_key_down_now(DIK_P), 1);
     headless_key_set(DIK_RIGHT, 1);
-    EXPECT_EQ(plat_key_down_now(0x27), 1);
-    EXPECT_EQ(plat_key_down_now(0x25), 0);
+    EXPECT_EQ(plat_key_down_now(DIK_RIGHT), 1);
+    EXPECT_EQ(plat_key_down_now(DIK_LEFT), 0);
+    headless_key_set(DIK_NUMPADENTER, 1);
+    EXPECT_EQ(plat_key_down_now(DIK_NUMPADENTER), 1);
+    EXPECT_EQ(plat_key_down_now(DIK_RETURN), 0);
     headless_key_set(DIK_P, 0);
-    EXPECT_EQ(plat_key_down_now(0x50), 0);
+    EXPECT_EQ(plat_key_down_now(DIK_P), 0);
+    EXPECT_EQ(plat_key_down_now(0), 0);
     EXPECT_EQ(plat_key_down_now(-4), 0);
     EXPECT_EQ(plat_key_down_now(100000), 0);
 }

@@ -43,6 +43,16 @@ struct OutputGuard {
 
 int current(const PlatSoundBuffer* b) { return g_audio && b->generation == g_generation; }
 
+// What every control asks before it changes anything: a buffer made with the control's flag, a
+// value in its range, and the backend's leave.
+int control_allowed(const PlatSoundBuffer* buffer, uint32_t control, int32_t value, int32_t min, int32_t max,
+                    const char* request) {
+    if (!buffer) return PLAT_ERR_INVALID;
+    if (!(buffer->flags & control)) return PLAT_ERR_UNSUPPORTED;
+    if (value < min || value > max) return PLAT_ERR_INVALID;
+    return backend_allows(request) ? PLAT_OK : PLAT_ERR_REFUSED;
+}
+
 int usable_audio(const PlatAudio* audio) {
     if (!audio || audio != g_audio) return PLAT_ERR_INVALID;
     return audio->cooperative ? PLAT_OK : PLAT_ERR_REFUSED;
@@ -238,10 +248,9 @@ int plat_sound_buffer_get_status(PlatSoundBuffer* buffer, uint32_t* status) {
 }
 
 int plat_sound_buffer_set_volume(PlatSoundBuffer* buffer, int32_t volume) {
-    if (!buffer) return PLAT_ERR_INVALID;
-    if (!(buffer->flags & PLAT_SOUND_CTRL_VOLUME)) return PLAT_ERR_UNSUPPORTED;
-    if (volume < PLAT_SOUND_VOLUME_MIN || volume > PLAT_SOUND_VOLUME_MAX) return PLAT_ERR_INVALID;
-    if (!backend_allows("sound_volume")) return PLAT_ERR_REFUSED;
+    const int allowed = control_allowed(buffer, PLAT_SOUND_CTRL_VOLUME, volume, PLAT_SOUND_VOLUME_MIN,
+                                        PLAT_SOUND_VOLUME_MAX, "sound_volume");
+    if (allowed != PLAT_OK) return allowed;
     int32_t left = 0, right = 0;
     mixer_gains(volume, buffer->pan, &left, &right);
     OutputGuard guard;
@@ -252,10 +261,9 @@ int plat_sound_buffer_set_volume(PlatSoundBuffer* buffer, int32_t volume) {
 }
 
 int plat_sound_buffer_set_frequency(PlatSoundBuffer* buffer, int32_t rate) {
-    if (!buffer) return PLAT_ERR_INVALID;
-    if (!(buffer->flags & PLAT_SOUND_CTRL_FREQUENCY)) return PLAT_ERR_UNSUPPORTED;
-    if (rate < PLAT_SOUND_FREQUENCY_MIN || rate > PLAT_SOUND_FREQUENCY_MAX) return PLAT_ERR_INVALID;
-    if (!backend_allows("sound_frequency")) return PLAT_ERR_REFUSED;
+    const int allowed = control_allowed(buffer, PLAT_SOUND_CTRL_FREQUENCY, rate, PLAT_SOUND_FREQUENCY_MIN,
+                                        PLAT_SOUND_FREQUENCY_MAX, "sound_frequency");
+    if (allowed != PLAT_OK) return allowed;
     OutputGuard guard;
     buffer->frequency = rate;
     buffer->voice.step = mixer_step(rate, g_mixer.device_rate);
@@ -263,10 +271,9 @@ int plat_sound_buffer_set_frequency(PlatSoundBuffer* buffer, int32_t rate) {
 }
 
 int plat_sound_buffer_set_pan(PlatSoundBuffer* buffer, int32_t pan) {
-    if (!buffer) return PLAT_ERR_INVALID;
-    if (!(buffer->flags & PLAT_SOUND_CTRL_PAN)) return PLAT_ERR_UNSUPPORTED;
-    if (pan < PLAT_SOUND_PAN_LEFT || pan > PLAT_SOUND_PAN_RIGHT) return PLAT_ERR_INVALID;
-    if (!backend_allows("sound_pan")) return PLAT_ERR_REFUSED;
+    const int allowed =
+        control_allowed(buffer, PLAT_SOUND_CTRL_PAN, pan, PLAT_SOUND_PAN_LEFT, PLAT_SOUND_PAN_RIGHT, "sound_pan");
+    if (allowed != PLAT_OK) return allowed;
     int32_t left = 0, right = 0;
     mixer_gains(buffer->volume, pan, &left, &right);
     OutputGuard guard;

@@ -1,5 +1,7 @@
 #include "platform/common/blit.h"
 
+#include "platform/video.h"
+
 #include <bit>
 #include <cstring>
 
@@ -72,6 +74,17 @@ inline void gather_row_key0(uint8_t* __restrict d, const uint8_t* __restrict s, 
 }
 
 }  // namespace
+
+void plat_pixels_copy(uint8_t* dest, int32_t dest_pitch, const uint8_t* source, int32_t source_pitch, int32_t width,
+                      int32_t height, int transparent) {
+    if (!dest || !source || width < 1 || height < 1) return;
+    if (!transparent) {
+        for (int32_t y = 0; y < height; ++y, source += source_pitch, dest += dest_pitch) copy_row(dest, source, width);
+    } else {
+        for (int32_t y = 0; y < height; ++y, source += source_pitch, dest += dest_pitch)
+            copy_row_key0(dest, source, width);
+    }
+}
 
 void blit_span(const BlitSpan& b) {
     if (b.cx0 >= b.cx1 || b.cy0 >= b.cy1 || b.src_w <= 0 || b.src_h <= 0 || b.dst_w <= 0 || b.dst_h <= 0) return;

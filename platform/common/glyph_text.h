@@ -1,7 +1,7 @@
 #pragma once
-// Text drawn from glyph bitmaps into an 8-bit picture, for backends that hold their font as
-// bitmaps (the web backend's table rendered from the desktop font at build time).
-// Internal to the platform layer.
+// Text drawn from glyph bitmaps into an 8-bit picture, for the backends' text: the SDL backend's
+// glyphs rendered from the desktop font as they are first needed, the web backend's table
+// rendered from it at build time. Internal to the platform layer.
 #include <cstdint>
 
 struct GlyphImage {

@@ -85,11 +85,9 @@ void plat_post_quit(int32_t code) {
 
 void plat_cursor_show(int shown) { backend_cursor_show(shown); }
 
-int plat_key_down_now(int32_t virtual_key) {
+int plat_key_down_now(int32_t key_code) {
     if (!g_window_open) return 0;
     backend_pump_events();
-    const uint8_t* state = backend_scancode_state();
-    for (int sc = 0; sc < KEY_SCANCODE_COUNT; ++sc)
-        if (state[sc] && key_virtual_matches(virtual_key, sc)) return 1;
-    return 0;
+    const int32_t scancode = key_scancode_of_code(key_code);
+    return scancode >= 0 && backend_scancode_state()[scancode] ? 1 : 0;
 }

@@ -206,9 +206,6 @@ int plat_surface_create(PlatDevice* device, int32_t width, int32_t height, uint3
     return make_surface(width, height, out);
 }
 
-void plat_clipper_release(PlatClipper* clipper);
-void plat_palette_release(PlatPalette* palette);
-
 void plat_surface_release(PlatSurface* surface) {
     if (!surface || --surface->refs > 0) return;
     if (surface == g_visible) {

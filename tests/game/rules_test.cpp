@@ -405,6 +405,32 @@ TEST_F(GameTest, PauseActsOncePerPressAndLosesToAPointInTheSameFrame) {
     let_go(DIK_P);
 }
 
+TEST_F(GameTest, LatchesAreFreedByTheKeysAsTheyAreNowAndEnterByEitherEnterKey) {
+    hold(DIK_RETURN);
+    frames(1);
+    ASSERT_EQ(game_state, GAME_LEFT_SERVES);
+    ASSERT_EQ(return_latch, 1);
+    // The keypad's Enter holds the Enter latch too, though the menus never read it.
+    hold(DIK_NUMPADENTER);
+    let_go(DIK_RETURN);
+    frames(2);
+    EXPECT_EQ(return_latch, 1);
+    let_go(DIK_NUMPADENTER);
+    frames(1);
+    EXPECT_EQ(return_latch, 0);
+    // Space let go frees its latch even while refused reads leave it down in the snapshot.
+    hold(DIK_SPACE);
+    frames(1);
+    ASSERT_EQ(game_state, GAME_PLAYING);
+    ASSERT_EQ(space_latch, 1);
+    headless_refuse("keyboard_read", -1);
+    let_go(DIK_SPACE);
+    frames(1);
+    EXPECT_NE(keyboard_state[DIK_SPACE], 0);
+    EXPECT_EQ(space_latch, 0);
+    headless_allow("keyboard_read");
+}
+
 TEST_F(GameTest, EscapeReturnsToTheMenuFromEveryPlayStateAndActsOncePerPress) {
     const int states[] = {GAME_LEFT_SERVES, GAME_RIGHT_SERVES, GAME_PLAYING, GAME_PAUSED, GAME_LEFT_SCORED,
                           GAME_RIGHT_SCORED, 3};
