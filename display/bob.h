@@ -49,8 +49,8 @@ struct BOB {
 // added itself. An array a sprite replaces in one of its slots may still be read by its clones,
 // so it stays allocated until that sprite is destroyed.
 
-int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t frame_count,
-               int32_t attributes, uint32_t memory_caps);
+int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t frame_count, int32_t attributes,
+               uint32_t memory_caps);
 //   Sets up the record from scratch (what it held before is not read, so not released) and makes
 //   frame_count frame surfaces, rows widened to a multiple of 8, index 0 transparent. 1; 0 for a
 //   count outside 0..64 or at the first surface refused (the frames made so far stay).
@@ -102,8 +102,8 @@ int rect_collide(int32_t x1, int32_t y1, int32_t width1, int32_t height1, int32_
                  int32_t height2);
 //   1 when boxes of (size >> 1) - (size >> 3) either side, anchored at each corner, overlap
 //   (touching is not overlapping).
-int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high,
-                      const uint8_t* pixels, int32_t pitch);
+int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high, const uint8_t* pixels,
+                      int32_t pitch);
 //   1 when a pixel of the rectangle (corners clamped to the display, not put in order) holds a
 //   value from low to high. Reads nothing and gives 0 on a display without pixels, for null
 //   pixels or when low is above high.

@@ -18,9 +18,9 @@ struct SurfaceDesc {
     int32_t lPitch;      // bytes from one row to the next
 };
 
-extern int32_t display_width;   // 640 until a mode is set
-extern int32_t display_height;  // 480
-extern int32_t display_bpp;     // 8
+extern int32_t display_width;                                 // 640 until a mode is set
+extern int32_t display_height;                                // 480
+extern int32_t display_bpp;                                   // 8
 extern int32_t clip_left, clip_top, clip_right, clip_bottom;  // 0, 0, 639, 479: inclusive, never changed
 extern PlatDevice* display_device;
 extern PlatSurface* display_primary;

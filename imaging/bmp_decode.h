@@ -7,27 +7,27 @@
 
 // How the file stores its pixels.
 enum BmpStorage {
-    BMP_INDEX1,     // 1-bit palette indices, 8 to a byte, leftmost pixel in the top bit
-    BMP_INDEX4,     // 4-bit palette indices, 2 to a byte, leftmost pixel in the top half
-    BMP_INDEX8,     // one palette index a byte
-    BMP_WORDS,      // 16-bit words kept as stored (the 5-5-5 words of an uncompressed 16-bit file)
-    BMP_MASKED16,   // 16-bit words whose colours lie under the masks
-    BMP_BGR24,      // blue, green, red bytes
-    BMP_BGRX32,     // blue, green, red and a fourth byte that is dropped
-    BMP_MASKED32,   // 32-bit words whose colours lie under the masks
-    BMP_RLE8,       // run-length coded 8-bit indices
-    BMP_RLE4,       // run-length coded 4-bit indices
+    BMP_INDEX1,    // 1-bit palette indices, 8 to a byte, leftmost pixel in the top bit
+    BMP_INDEX4,    // 4-bit palette indices, 2 to a byte, leftmost pixel in the top half
+    BMP_INDEX8,    // one palette index a byte
+    BMP_WORDS,     // 16-bit words kept as stored (the 5-5-5 words of an uncompressed 16-bit file)
+    BMP_MASKED16,  // 16-bit words whose colours lie under the masks
+    BMP_BGR24,     // blue, green, red bytes
+    BMP_BGRX32,    // blue, green, red and a fourth byte that is dropped
+    BMP_MASKED32,  // 32-bit words whose colours lie under the masks
+    BMP_RLE8,      // run-length coded 8-bit indices
+    BMP_RLE4,      // run-length coded 4-bit indices
 };
 
 // The stored pixels as bmp_load has found them in the headers.
 struct BmpPixels {
     BmpStorage storage;
-    int32_t width;       // above 0
-    int32_t height;      // rows, above 0
-    bool top_down;       // rows stored top row first (otherwise bottom row first)
-    int64_t stride;      // bytes from one stored row to the next (not for run-length data)
-    uint32_t masks[3];   // red, green, blue of the masked storages: 5 to 8 contiguous bits each
-    int32_t colours;     // indices from this value up lie past the colour table; 256 when all are in
+    int32_t width;      // above 0
+    int32_t height;     // rows, above 0
+    bool top_down;      // rows stored top row first (otherwise bottom row first)
+    int64_t stride;     // bytes from one stored row to the next (not for run-length data)
+    uint32_t masks[3];  // red, green, blue of the masked storages: 5 to 8 contiguous bits each
+    int32_t colours;    // indices from this value up lie past the colour table; 256 when all are in
 };
 
 int bmp_picture_depth(BmpStorage storage);

@@ -22,8 +22,7 @@ int line_draw(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, ui
 //   An unclipped line; 1. A line that runs further across than down, and is not flat, ends on the
 //   row next to y1 on the side of y0. Refused (0) for a null buffer or an end point outside what
 //   the buffer holds.
-int line_draw_clipped(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer,
-                      int32_t lpitch);
+int line_draw_clipped(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer, int32_t lpitch);
 //   line_clip (to the clip rectangle cut to the buffer), then line_draw of what is left; 1
 //   whether or not anything was drawn.
 int rect_fill(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour, PlatSurface* surface);

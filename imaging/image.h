@@ -9,9 +9,9 @@ enum { IMAGE_ATTR_LOADED = 0x80 };
 enum { LOAD_FROM_CELL = 0, LOAD_FROM_PIXEL = 1 };
 
 struct PixelImage {
-    int32_t state;      // 1 once created
-    int32_t attr;       // IMAGE_ATTR_LOADED once pixels were loaded
-    int32_t x, y;       // top-left corner on the destination
+    int32_t state;  // 1 once created
+    int32_t attr;   // IMAGE_ATTR_LOADED once pixels were loaded
+    int32_t x, y;   // top-left corner on the destination
     int32_t width, height;
     int32_t num_bytes;  // width * height
     uint8_t* buffer;    // width * height indices, top row first, no gaps

@@ -16,12 +16,12 @@ enum {
 
 enum { JOYSTICK_NAME_SIZE = 80 };
 
-extern PlatInputDevice* joystick_device;       // made by joystick_init
-extern PlatJoyState joystick_state;            // refreshed by joystick_read
-extern PlatGuid joystick_guid;                 // the joystick enumeration found; zero until then
+extern PlatInputDevice* joystick_device;        // made by joystick_init
+extern PlatJoyState joystick_state;             // refreshed by joystick_read
+extern PlatGuid joystick_guid;                  // the joystick enumeration found; zero until then
 extern char joystick_name[JOYSTICK_NAME_SIZE];  // its product name, cut to fit, always ended
-extern int32_t joystick_found;                 // 1 once joystick_init has succeeded; never cleared
-extern PlatAxisRange joy_axis_range;           // the record the axis ranges are set with
+extern int32_t joystick_found;                  // 1 once joystick_init has succeeded; never cleared
+extern PlatAxisRange joy_axis_range;            // the record the axis ranges are set with
 
 int joystick_enum_callback(const PlatDeviceInstance* instance, void* reference);
 //   Keeps the device's identifier in *reference (a PlatGuid) and its product name in

@@ -23,20 +23,20 @@ struct PlatGuid {
 
 // The mouse's state: motion since the previous read (relative axes) and the buttons.
 struct PlatMouseState {
-    int32_t lX;              // along x
-    int32_t lY;              // along y, downwards
-    int32_t lZ;              // the wheel: 120 a notch, positive away from the user
-    uint8_t rgbButtons[4];   // left, right, middle, fourth; 0x80 while down
+    int32_t lX;             // along x
+    int32_t lY;             // along y, downwards
+    int32_t lZ;             // the wheel: 120 a notch, positive away from the user
+    uint8_t rgbButtons[4];  // left, right, middle, fourth; 0x80 while down
 };
 static_assert(sizeof(PlatMouseState) == 16, "the mouse layout is 16 bytes");
 
 // The joystick's state: absolute axes, point-of-view hats and buttons.
 struct PlatJoyState {
-    int32_t lX, lY, lZ;        // axes, in the ranges set (0..65535 until one is set)
-    int32_t lRx, lRy, lRz;     // rotation axes
-    int32_t rglSlider[2];      // sliders
-    uint32_t rgdwPOV[4];       // hats in hundredths of degrees clockwise from up; 0xFFFFFFFF centred
-    uint8_t rgbButtons[32];    // 0x80 while down
+    int32_t lX, lY, lZ;      // axes, in the ranges set (0..65535 until one is set)
+    int32_t lRx, lRy, lRz;   // rotation axes
+    int32_t rglSlider[2];    // sliders
+    uint32_t rgdwPOV[4];     // hats in hundredths of degrees clockwise from up; 0xFFFFFFFF centred
+    uint8_t rgbButtons[32];  // 0x80 while down
 };
 static_assert(sizeof(PlatJoyState) == 80, "the joystick layout is 80 bytes");
 

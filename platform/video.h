@@ -78,8 +78,8 @@ void plat_pixels_copy(uint8_t* dest, int32_t dest_pitch, const uint8_t* source, 
 //   not overlap. Nothing for a null buffer or a width or height below 1.
 int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour);
 //   Fills the rectangle (null: the whole surface), cut to the surface; refused while locked.
-int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source,
-                      const PlatRect* source_rect, uint32_t flags);
+int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source, const PlatRect* source_rect,
+                      uint32_t flags);
 //   Copies source_rect to dest_rect (null: whole surfaces), stretching by nearest pixel when the
 //   sizes differ, keyed by the source's colour key with PLAT_BLIT_KEY_SOURCE. With a clipper on
 //   the destination the blit is cut to its clip list; without one a destination rectangle outside
@@ -106,7 +106,7 @@ int plat_clipper_set_region(PlatClipper* clipper, const PlatRegionHeader* region
 int plat_surface_set_clipper(PlatSurface* surface, PlatClipper* clipper);
 //   Blits onto the surface are cut to the clipper's list from now on.
 
-int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text,
-                   uint8_t red, uint8_t green, uint8_t blue);
+int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text, uint8_t red, uint8_t green,
+                   uint8_t blue);
 //   Draws the text with its top-left corner at (x, y) in the palette entry nearest to the colour,
 //   leaving the pixels between the strokes as they were. Refused while the surface is locked.

@@ -26,8 +26,8 @@ struct SoundSlot {
 };
 
 extern SoundSlot sound_table[SOUND_SLOTS];  // a sound's id is its slot's index
-extern PlatAudio* sound_object;              // made by the first sound_init, released by sound_shutdown
-extern int32_t sound_first_init;             // 1 until sound_init has tried to make sound_object
+extern PlatAudio* sound_object;             // made by the first sound_init, released by sound_shutdown
+extern int32_t sound_first_init;            // 1 until sound_init has tried to make sound_object
 
 int sound_init();
 //   The first call after program start or sound_shutdown makes the sound object; when the
