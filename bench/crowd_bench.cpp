@@ -63,7 +63,8 @@ void BM_SpriteCrowd_SDL(benchmark::State& state) {
             uint8_t* from = display_lock_surface(crowd.owners[k].frames[f], &from_pitch);
             uint8_t* to = sdl_peer_pixels(frames[k][f], &to_pitch);
             ok = from && to && sdl_peer_set_color_key(frames[k][f], 0) == 0;
-            for (int y = 0; ok && y < CROWD_SIZE; ++y) std::memcpy(to + y * to_pitch, from + y * from_pitch, CROWD_SIZE);
+            for (int y = 0; ok && y < CROWD_SIZE; ++y)
+                std::memcpy(to + y * to_pitch, from + y * from_pitch, CROWD_SIZE);
             display_unlock_surface(crowd.owners[k].frames[f], from);
         }
     if (!ok) state.SkipWithError("no display, no sprite sheet or no SDL surfaces");

@@ -147,6 +147,7 @@ struct Shape {
     std::vector<uint8_t> (*bytes)();
 };
 
+// clang-format off
 const Shape SHAPES[] = {
     {"index8_padded_size0", [] { return bmp_laid_out({637, 480, 8, 0, 40, 256, {}, 0}, stored_rows(637, 480, 8)); }},
     {"index8_short_table", [] { return bmp_laid_out({640, 480, 8, 0, 40, 128}, stored_rows(640, 480, 8)); }},
@@ -163,6 +164,7 @@ const Shape SHAPES[] = {
     {"fields565_v5_header",
      [] { return bmp_laid_out({640, 480, 16, 3, 124, 0, {0xF800, 0x07E0, 0x001F}}, stored_rows(640, 480, 16)); }},
 };
+// clang-format on
 
 void load_shape(benchmark::State& state, const Shape* shape) {
     const PictureFile file(shape->name, shape->bytes());
@@ -192,7 +194,8 @@ void load_shape_sdl(benchmark::State& state, const Shape* shape) {
 const int shapes_registered = [] {
     for (const Shape& shape : SHAPES) {
         benchmark::RegisterBenchmark((std::string("BM_BmpLoad_") + shape.name).c_str(), load_shape, &shape);
-        benchmark::RegisterBenchmark((std::string("BM_BmpLoad_") + shape.name + "_SDL").c_str(), load_shape_sdl, &shape);
+        benchmark::RegisterBenchmark((std::string("BM_BmpLoad_") + shape.name + "_SDL").c_str(), load_shape_sdl,
+                                     &shape);
     }
     return 0;
 }();

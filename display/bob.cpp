@@ -41,8 +41,8 @@ int draw_frame(const BOB* bob, int32_t drawn_width, int32_t drawn_height, PlatSu
 
 }  // namespace
 
-int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t frame_count,
-               int32_t attributes, uint32_t memory_caps) {
+int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t frame_count, int32_t attributes,
+               uint32_t memory_caps) {
     if (!bob || frame_count < 0 || frame_count > BOB_MAX_FRAMES) return 0;
     bob->status = 1;
     bob->attributes = attributes & ~BOB_BORROWED;  // the frames it makes are its own
@@ -72,8 +72,8 @@ int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, in
     const int64_t widened = int64_t{width} + bob->row_extra;
     for (int32_t i = 0; i < frame_count; ++i) {
         PlatSurface* surface = nullptr;
-        if (widened > INT32_MAX ||
-            plat_surface_create(display_device, static_cast<int32_t>(widened), height, memory_caps, &surface) != PLAT_OK)
+        if (widened > INT32_MAX || plat_surface_create(display_device, static_cast<int32_t>(widened), height,
+                                                       memory_caps, &surface) != PLAT_OK)
             return 0;
         bob->frames[i] = surface;
         plat_surface_set_color_key(surface, 0, 0);  // a refused key is not reported

@@ -67,8 +67,8 @@ struct BOB {
 /// attributes all but BOB_BORROWED are kept) and makes frame_count frame surfaces, rows widened
 /// to a multiple of 8, index 0 transparent. 1; 0 for a count outside 0..64 or at the first
 /// surface refused (the frames made so far stay).
-int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t frame_count,
-               int32_t attributes, uint32_t memory_caps);
+int bob_create(BOB* bob, int32_t x, int32_t y, int32_t width, int32_t height, int32_t frame_count, int32_t attributes,
+               uint32_t memory_caps);
 /// Releases what the sprite owns (see Ownership) and clears every handle, so a second call
 /// releases nothing. 1; 0 for a null sprite.
 int bob_destroy(BOB* bob);
@@ -120,5 +120,5 @@ int rect_collide(int32_t x1, int32_t y1, int32_t width1, int32_t height1, int32_
 /// 1 when a pixel of the rectangle (corners clamped to the display and to what the buffer holds,
 /// buffer_bounds(); not put in order) holds a value from low to high. Reads nothing and gives 0
 /// on a display without pixels, for null pixels, a pitch below 1 or when low is above high.
-int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high,
-                      const uint8_t* pixels, int32_t pitch);
+int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high, const uint8_t* pixels,
+                      int32_t pitch);

@@ -148,8 +148,8 @@ int bob_collide(const BOB* a, const BOB* b) {
     return rect_collide(a->x, a->y, a->width, a->height, b->x, b->y, b->width, b->height);
 }
 
-int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high,
-                      const uint8_t* pixels, int32_t pitch) {
+int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high, const uint8_t* pixels,
+                      int32_t pitch) {
     // Only what the buffer holds is read, as the drawing operations write only there: what
     // remains of a surface locked now, else the display's size, rows no wider than the pitch.
     int32_t held_w = 0, held_h = 0;

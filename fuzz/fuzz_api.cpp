@@ -55,12 +55,10 @@ enum {
 constexpr int64_t MAX_AREA = 640 * 480;
 
 constexpr int32_t INTERESTING[] = {
-    0,           1,          -1,         2,          -2,        7,         8,        9,
-    15,          16,         31,         32,         33,        63,        64,       65,
-    100,         127,        128,        255,        256,       319,       320,      479,
-    480,         481,        639,        640,        641,       1023,      1024,     4096,
-    10000,       -10000,     11025,      16384,      16385,     32767,     -32768,   65535,
-    65536,       100000,     1 << 30,    -(1 << 30), INT32_MAX, INT32_MIN, -640,     (1 << 30) + 1,
+    0,     1,     -1,     2,     -2,    7,      8,       9,          15,        16,        31,    32,
+    33,    63,    64,     65,    100,   127,    128,     255,        256,       319,       320,   479,
+    480,   481,   639,    640,   641,   1023,   1024,    4096,       10000,     -10000,    11025, 16384,
+    16385, 32767, -32768, 65535, 65536, 100000, 1 << 30, -(1 << 30), INT32_MAX, INT32_MIN, -640,  (1 << 30) + 1,
 };
 static_assert(std::size(INTERESTING) == 48, "one edge value for each of the bytes 0..47");
 
@@ -204,7 +202,6 @@ void sprite_destroy(int32_t i) {
     forget_dead_locks();
 }
 
-
 // ---- choosing arguments ----
 
 int32_t sprite_index(Input& in) { return in.pick(SPRITES); }
@@ -333,12 +330,8 @@ Target target_arg(Input& in) {
     int32_t pitch = 0;
     switch (in.pick(7)) {
         case 0:
-        case 1:
-            surface = display_back, base = back_pixels, pitch = back_pitch;
-            break;
-        case 2:
-            surface = display_primary, base = primary_pixels, pitch = primary_pitch;
-            break;
+        case 1: surface = display_back, base = back_pixels, pitch = back_pitch; break;
+        case 2: surface = display_primary, base = primary_pixels, pitch = primary_pitch; break;
         case 3:
         case 4:
             if (!w.locks.empty()) {
@@ -354,8 +347,7 @@ Target target_arg(Input& in) {
             w.scratch.assign(static_cast<size_t>(p) * static_cast<size_t>(display_height), 7);
             return Target{w.scratch.data(), p};
         }
-        default:
-            return Target{nullptr, in.value()};
+        default: return Target{nullptr, in.value()};
     }
     if (!base) return Target{nullptr, in.value()};
     // Mostly the surface's first pixel at its pitch; else any pixel of it, at any pitch.
@@ -369,9 +361,7 @@ Target target_arg(Input& in) {
     return Target{base, pitch};
 }
 
-bool area_too_big(int64_t width, int64_t height) {
-    return width > 0 && height > 0 && width * height > MAX_AREA;
-}
+bool area_too_big(int64_t width, int64_t height) { return width > 0 && height > 0 && width * height > MAX_AREA; }
 
 // ---- display ----
 
@@ -382,9 +372,9 @@ struct Mode {
 Mode mode_arg(Input& in) {
     // The game's mode first; small modes are cheap (and leave the fixed clip rectangle larger
     // than the screen).
-    static const Mode MODES[] = {{640, 480, 8}, {640, 480, 8}, {320, 200, 8}, {320, 200, 8}, {320, 200, 8},
-                                 {800, 600, 8}, {1, 1, 8},     {64, 48, 8},   {640, 480, 16}, {0, 480, 8},
-                                 {4097, 8, 8}};
+    static const Mode MODES[] = {{640, 480, 8},  {640, 480, 8}, {320, 200, 8}, {320, 200, 8},
+                                 {320, 200, 8},  {800, 600, 8}, {1, 1, 8},     {64, 48, 8},
+                                 {640, 480, 16}, {0, 480, 8},   {4097, 8, 8}};
     const int32_t c = in.pick(static_cast<int32_t>(std::size(MODES)) + 1);
     if (c < static_cast<int32_t>(std::size(MODES))) return MODES[c];
     Mode m{in.value(), in.value(), in.value()};
@@ -663,8 +653,7 @@ void op_image_load_from_bmp(Input& in) {
     const int32_t i = in.pick(IMAGES + 1);
     const int32_t p = in.pick(PICTURES + 1);
     const int32_t cx = in.value(), cy = in.value(), mode = in.pick(3) ? in.pick(2) : in.value();
-    image_load_from_bmp(i == IMAGES ? nullptr : &w.images[i], p == PICTURES ? nullptr : &w.pictures[p], cx, cy,
-                        mode);
+    image_load_from_bmp(i == IMAGES ? nullptr : &w.images[i], p == PICTURES ? nullptr : &w.pictures[p], cx, cy, mode);
 }
 
 void op_image_draw(Input& in) {
@@ -677,8 +666,8 @@ void op_image_draw(Input& in) {
 // The decoder behind bmp_load, given stored pixels as the loader hands them over: rows at least
 // a stored row apart in a block that holds them all, masks of 5 to 8 contiguous bits.
 void op_bmp_decode(Input& in) {
-    static const BmpStorage STORAGES[] = {BMP_INDEX1,   BMP_INDEX4, BMP_INDEX8,   BMP_WORDS, BMP_MASKED16,
-                                          BMP_BGR24,    BMP_BGRX32, BMP_MASKED32, BMP_RLE8,  BMP_RLE4};
+    static const BmpStorage STORAGES[] = {BMP_INDEX1, BMP_INDEX4, BMP_INDEX8,   BMP_WORDS, BMP_MASKED16,
+                                          BMP_BGR24,  BMP_BGRX32, BMP_MASKED32, BMP_RLE8,  BMP_RLE4};
     static const uint32_t MASKS[][3] = {{0x7C00, 0x03E0, 0x001F}, {0xF800, 0x07E0, 0x001F}, {0xFF0000, 0xFF00, 0xFF}};
     BmpPixels px{};
     px.storage = STORAGES[in.pick(static_cast<int32_t>(std::size(STORAGES)))];
@@ -741,21 +730,15 @@ void op_palette_copy_out(Input& in) { palette_copy_out(in.pick(16) ? w.palette :
 
 void op_palette_set_all(Input& in) {
     switch (in.pick(5)) {
-        case 0:
-            palette_set_all(nullptr);
-            break;
-        case 1:
-            palette_set_all(w.pictures[in.pick(PICTURES)].palette);
-            break;
+        case 0: palette_set_all(nullptr); break;
+        case 1: palette_set_all(w.pictures[in.pick(PICTURES)].palette); break;
         case 2:
             for (PaletteEntry& e : w.palette)
                 e = PaletteEntry{static_cast<uint8_t>(std::rand()), static_cast<uint8_t>(std::rand()),
                                  static_cast<uint8_t>(std::rand()), 4};
             palette_set_all(w.palette);
             break;
-        default:
-            palette_set_all(w.palette);
-            break;
+        default: palette_set_all(w.palette); break;
     }
 }
 
@@ -781,9 +764,7 @@ void op_plat_palette_create(Input& in) {
     plat_palette_create(d, in.pick(8) ? w.palette : nullptr, &slot);
 }
 
-void op_plat_palette_release(Input& in) {
-    empty_slot(pick_slot(in, w.palettes), plat_palette_release);
-}
+void op_plat_palette_release(Input& in) { empty_slot(pick_slot(in, w.palettes), plat_palette_release); }
 
 void op_plat_palette_set_entries(Input& in) {
     PlatPalette* p = palette_arg(in);
@@ -968,9 +949,7 @@ void op_plat_device_create(Input& in) {
     plat_device_create(in.pick(16) ? &slot : nullptr);
 }
 
-void op_plat_device_release(Input& in) {
-    empty_slot(pick_slot(in, w.devices), plat_device_release);
-}
+void op_plat_device_release(Input& in) { empty_slot(pick_slot(in, w.devices), plat_device_release); }
 
 void op_plat_device_calls(Input& in) {
     PlatDevice* d = device_arg(in);
@@ -1008,9 +987,7 @@ void op_plat_surface_create(Input& in) {
     plat_surface_create(d, width, height, caps, in.pick(16) ? &slot : nullptr);
 }
 
-void op_plat_surface_release(Input& in) {
-    empty_slot(pick_slot(in, w.surfaces), plat_surface_release);
-}
+void op_plat_surface_release(Input& in) { empty_slot(pick_slot(in, w.surfaces), plat_surface_release); }
 
 void op_plat_surface_size(Input& in) {
     PlatSurface* s = surface_arg(in);
@@ -1065,9 +1042,7 @@ void op_plat_clipper_create(Input& in) {
     plat_clipper_create(d, in.pick(16) ? &slot : nullptr);
 }
 
-void op_plat_clipper_release(Input& in) {
-    empty_slot(pick_slot(in, w.clippers), plat_clipper_release);
-}
+void op_plat_clipper_release(Input& in) { empty_slot(pick_slot(in, w.clippers), plat_clipper_release); }
 
 void op_plat_clipper_set_region(Input& in) {
     PlatClipper* c = clipper_arg(in);
@@ -1191,9 +1166,7 @@ void op_plat_sound_buffer_create(Input& in) {
     plat_sound_buffer_create(a, flags, length, in.pick(16) ? &f : nullptr, in.pick(16) ? &slot : nullptr);
 }
 
-void op_plat_sound_buffer_release(Input& in) {
-    empty_slot(pick_slot(in, w.buffers), plat_sound_buffer_release);
-}
+void op_plat_sound_buffer_release(Input& in) { empty_slot(pick_slot(in, w.buffers), plat_sound_buffer_release); }
 
 void op_plat_sound_buffer_duplicate(Input& in) {
     PlatAudio* a = audio_arg(in);
@@ -1230,9 +1203,12 @@ void op_plat_sound_buffer_unlock(Input& in) {
     uint32_t n1 = l.n1, n2 = l.n2;
     void* p1 = l.p1;
     switch (in.pick(5)) {
-        case 0: n1 = n1 / 2; n2 = 0; break;    // shorter than handed out
-        case 1: n1 = in.uvalue(); break;         // perhaps longer
-        case 2: p1 = l.p2; break;                // the wrong region
+        case 0:
+            n1 = n1 / 2;
+            n2 = 0;
+            break;                        // shorter than handed out
+        case 1: n1 = in.uvalue(); break;  // perhaps longer
+        case 2: p1 = l.p2; break;         // the wrong region
         default: break;
     }
     if (plat_sound_buffer_unlock(l.buffer, p1, n1, l.p2, n2) == PLAT_OK)
@@ -1311,9 +1287,7 @@ void op_plat_input_create(Input& in) {
     plat_input_create(in.pick(16) ? &slot : nullptr);
 }
 
-void op_plat_input_release(Input& in) {
-    empty_slot(pick_slot(in, w.inputs), plat_input_release);
-}
+void op_plat_input_release(Input& in) { empty_slot(pick_slot(in, w.inputs), plat_input_release); }
 
 void op_plat_input_device_create(Input& in) {
     PlatInput* input = input_arg(in);
@@ -1328,9 +1302,7 @@ void op_plat_input_device_create(Input& in) {
     }
 }
 
-void op_plat_input_device_release(Input& in) {
-    empty_slot(pick_slot(in, w.input_devices), plat_input_device_release);
-}
+void op_plat_input_device_release(Input& in) { empty_slot(pick_slot(in, w.input_devices), plat_input_device_release); }
 
 void op_plat_input_enum_joysticks(Input& in) {
     PlatInput* input = input_arg(in);
@@ -1348,8 +1320,8 @@ void op_plat_input_device_calls(Input& in) {
         case 0: plat_input_device_set_cooperative(d, in.pick(2) ? 0x0A : in.uvalue()); break;
         case 1: plat_input_device_set_format(d, in.pick(2) ? in.pick(4) : in.value()); break;
         case 2: {
-            PlatAxisRange r{sizeof(PlatAxisRange), 16, static_cast<uint32_t>(4 * in.pick(9)), PLAT_PROPERTY_BY_OFFSET,
-                            in.value(), in.value()};
+            PlatAxisRange r{sizeof(PlatAxisRange),   16,         static_cast<uint32_t>(4 * in.pick(9)),
+                            PLAT_PROPERTY_BY_OFFSET, in.value(), in.value()};
             switch (in.pick(5)) {
                 case 0: r.dwSize = in.uvalue(); break;
                 case 1: r.dwObj = in.uvalue(); break;
@@ -1512,7 +1484,8 @@ struct Op {
     void (*run)(Input&);
 };
 
-#define OP(name) {#name, op_##name}
+#define OP(name) \
+    { #name, op_##name }
 
 // make_seeds.py reads the names below, in this order, to write one seed per operation.
 // Byte 0, the commonest in mutated inputs, names a cheap call; starting the display again
@@ -1736,8 +1709,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (trace) std::fprintf(stderr, "%s\n", op.name);
         op.run(in);
         forget_dead_locks();
-        if (trace) std::fprintf(stderr, "  -> display %d, back %p, locks %zu\n", display_device != nullptr,
-                                static_cast<void*>(back_pixels), w.locks.size());
+        if (trace)
+            std::fprintf(stderr, "  -> display %d, back %p, locks %zu\n", display_device != nullptr,
+                         static_cast<void*>(back_pixels), w.locks.size());
     }
     shut_down_everything();
     return 0;

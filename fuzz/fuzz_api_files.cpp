@@ -172,12 +172,8 @@ void fuzz_files_reset() {
 
 int32_t fuzz_file_count() { return static_cast<int32_t>(g_names.size()); }
 
-const char* fuzz_file_name(int32_t index) {
-    return g_names[static_cast<size_t>(index) % g_names.size()].c_str();
-}
+const char* fuzz_file_name(int32_t index) { return g_names[static_cast<size_t>(index) % g_names.size()].c_str(); }
 
 int32_t fuzz_target_count() { return static_cast<int32_t>(g_targets.size()); }
 
-const char* fuzz_target_name(int32_t index) {
-    return g_targets[static_cast<size_t>(index) % g_targets.size()].c_str();
-}
+const char* fuzz_target_name(int32_t index) { return g_targets[static_cast<size_t>(index) % g_targets.size()].c_str(); }

@@ -5,7 +5,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const int started = sound_init();
     (void)started;
-    const int id = sound_load_wav(fuzz_write_file(data, size, ".wav"), DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME);
+    const int id = sound_load_wav(fuzz_write_file(data, size, ".wav"),
+                                  DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME);
     if (id >= 0) {
         sound_play(id, 0);
         sound_delete(id);

@@ -4,10 +4,10 @@
 
 #include <dirent.h>
 
+#include <strings.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "display/display.h"
 #include "game/game.h"
@@ -36,7 +36,7 @@ int load_picture(const char* name, int32_t min_width, int32_t min_height) {
     if (art_bitmap.info_header.biBitCount != 8 || w < min_width || h < min_height) {
         bmp_unload(&art_bitmap);
         return game_startup_failed("the picture %s is not an 8-bit picture of at least %d x %d pixels", name,
-                    static_cast<int>(min_width), static_cast<int>(min_height));
+                                   static_cast<int>(min_width), static_cast<int>(min_height));
     }
     return 1;
 }
@@ -136,8 +136,8 @@ int assets_load_sounds() {
 }
 
 void assets_release() {
-    BOB* const sprites[] = {&ball,         &left_racquet,       &right_racquet,       &menu_pointer,
-                            &option_box,   &left_scores_banner, &right_scores_banner, &paused_banner};
+    BOB* const sprites[] = {&ball,       &left_racquet,       &right_racquet,       &menu_pointer,
+                            &option_box, &left_scores_banner, &right_scores_banner, &paused_banner};
     for (BOB* b : sprites) {
         bob_destroy(b);
         *b = BOB{};  // forgets the released frames, so a second release is harmless

@@ -51,11 +51,8 @@ int game_window_proc(const PlatMessage* message) {
         case PLAT_MSG_CREATE:
         case PLAT_MSG_PAINT:  // the picture comes only from the flips
             return 0;
-        case PLAT_MSG_DESTROY:
-            plat_post_quit(0);
-            return 0;
-        default:
-            return 0;
+        case PLAT_MSG_DESTROY: plat_post_quit(0); return 0;
+        default: return 0;
     }
 }
 

@@ -39,4 +39,4 @@ int game_startup_failed(const char* format, ...)
     ;
 //   Keeps why start-up stopped in game_startup_error, formatted as by printf and cut to fit. 0,
 //   so that a start-up step can end with `return game_startup_failed(...)`.
-extern int32_t game_sound_missing;    // 1 when the game plays silently for want of a sound device
+extern int32_t game_sound_missing;  // 1 when the game plays silently for want of a sound device

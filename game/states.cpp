@@ -96,8 +96,7 @@ void options_step() {
             bob_draw_scaled(&option_box, 85, 50, display_back);
             ball_speed_offset = 1;
             break;
-        default:
-            break;
+        default: break;
     }
     bob_set_velocity(&ball, SERVE_SPEED_BASE + ball_speed_offset, SERVE_SPEED_BASE + ball_speed_offset);
     draw_text(version_text, 575, 450);
@@ -197,9 +196,12 @@ void game_release_latches() {
         int32_t* latch;
         int32_t key, other_key;  // other_key 0: none
     };
-    const Latch latches[] = {{&pause_latch, DIK_P, 0},           {&space_latch, DIK_SPACE, 0},
-                             {&right_arrow_latch, DIK_RIGHT, 0}, {&left_arrow_latch, DIK_LEFT, 0},
-                             {&return_latch, DIK_RETURN, DIK_NUMPADENTER}, {&escape_latch, DIK_ESCAPE, 0}};
+    const Latch latches[] = {{&pause_latch, DIK_P, 0},
+                             {&space_latch, DIK_SPACE, 0},
+                             {&right_arrow_latch, DIK_RIGHT, 0},
+                             {&left_arrow_latch, DIK_LEFT, 0},
+                             {&return_latch, DIK_RETURN, DIK_NUMPADENTER},
+                             {&escape_latch, DIK_ESCAPE, 0}};
     for (const Latch& l : latches)
         if (!keyboard_key_down_now(l.key) && !(l.other_key && keyboard_key_down_now(l.other_key))) *l.latch = 0;
 }

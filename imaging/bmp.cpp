@@ -55,8 +55,7 @@ bool read_info_header(FILE* file, BitmapInfoHeader& info, uint32_t masks[3]) {
     uint8_t header[LARGEST_HEADER_SIZE + 12];
     if (!read_exact(file, header, 4)) return false;
     const uint32_t size = load32(header);
-    if (size != CORE_HEADER_SIZE && size != 40 && size != 52 && size != 56 && size != 108 && size != 124)
-        return false;
+    if (size != CORE_HEADER_SIZE && size != 40 && size != 52 && size != 56 && size != 108 && size != 124) return false;
     if (!read_exact(file, header + 4, size - 4)) return false;
     info = BitmapInfoHeader{};
     if (size == CORE_HEADER_SIZE) {
@@ -138,19 +137,21 @@ bool plan_layout(const BitmapFileHeader& file_header, const BitmapInfoHeader& in
     const int bits = info.biBitCount;
     const uint32_t colours_used = info.biClrUsed;
     layout.entry_size = info.biSize == CORE_HEADER_SIZE ? 3 : 4;
-    layout.table_at = 14 + int64_t{info.biSize} + (info.biSize == INFO_HEADER_SIZE && info.biCompression == BI_BITFIELDS ? 12 : 0);
+    layout.table_at =
+        14 + int64_t{info.biSize} + (info.biSize == INFO_HEADER_SIZE && info.biCompression == BI_BITFIELDS ? 12 : 0);
     layout.pixels = BmpPixels{storage, width, height, top_down, stride, {masks[0], masks[1], masks[2]}, 256};
 
     // The classic layout: the last biSizeImage bytes, rows without padding behind a full table.
     const int64_t image_size = info.biSizeImage, offset = file_header.bfOffBits;
     const bool classic = info.biSize == INFO_HEADER_SIZE && info.biCompression == BI_RGB && !top_down &&
-                         (bits == 8 || bits == 16 || bits == 24) && (bits != 8 || colours_used == 0 || colours_used >= 256);
+                         (bits == 8 || bits == 16 || bits == 24) &&
+                         (bits != 8 || colours_used == 0 || colours_used >= 256);
     const int64_t classic_headers = 14 + 40 + (bits == 8 ? CLASSIC_TABLE_SIZE : 0);
     const bool from_end = classic && image_size >= row * height && image_size <= INT32_MAX &&
                           image_size <= size - classic_headers && !(stride != row && image_size >= stride * height);
     // The format's layout: from bfOffBits, rows padded to 4 bytes (the last one may lack its padding).
-    const bool from_offset = offset >= layout.table_at && offset < size &&
-                             (run_length || stride * (height - 1) + row <= size - offset);
+    const bool from_offset =
+        offset >= layout.table_at && offset < size && (run_length || stride * (height - 1) + row <= size - offset);
     // Where both could hold the picture, the end decides unless the offset shows it wrong: padded
     // rows behind a biSizeImage that leaves the padding out, or a biSizeImage that is not the rows'.
     if (from_end && (offset == size - image_size || !from_offset || (image_size == row * height && row == stride))) {
@@ -163,13 +164,15 @@ bool plan_layout(const BitmapFileHeader& file_header, const BitmapInfoHeader& in
     }
     if (!from_offset) return false;
     layout.data_at = offset;
-    layout.data_size = !run_length ? stride * (height - 1) + row
-                       : image_size > 0 && image_size < size - offset ? image_size : size - offset;
+    layout.data_size = !run_length                                    ? stride * (height - 1) + row
+                       : image_size > 0 && image_size < size - offset ? image_size
+                                                                      : size - offset;
     layout.table_entries = 0;
     if (bits <= 8) {
         // biClrUsed 0 stands for the full table; no more entries than the room before the pixels.
         const int64_t full = int64_t{1} << bits, room = (offset - layout.table_at) / layout.entry_size;
-        int64_t entries = colours_used == 0 || info.biSize == CORE_HEADER_SIZE || colours_used > full ? full : colours_used;
+        int64_t entries =
+            colours_used == 0 || info.biSize == CORE_HEADER_SIZE || colours_used > full ? full : colours_used;
         entries = entries < room ? entries : room;
         layout.table_entries = static_cast<int32_t>(entries);
         layout.pixels.colours = entries < full ? layout.table_entries : 256;

@@ -166,14 +166,13 @@ uint8_t* decode_run_length(const BmpPixels& pixels, const uint8_t* data, size_t 
         } else {
             const size_t bytes = static_cast<size_t>(four ? (n + 1) / 2 : n), padded = (bytes + 1) & ~size_t{1};
             if (size - at < padded) break;
-            if (four)
-                row_index4(data + at, stretch, static_cast<int32_t>(n), Channels(NO_MASKS));
-            else
-                source = data + at;
+            if (four) row_index4(data + at, stretch, static_cast<int32_t>(n), Channels(NO_MASKS));
+            else source = data + at;
             at += padded;
         }
         if (x < width)
-            std::memcpy(picture + (height - 1 - y) * width + x, source, static_cast<size_t>(n < width - x ? n : width - x));
+            std::memcpy(picture + (height - 1 - y) * width + x, source,
+                        static_cast<size_t>(n < width - x ? n : width - x));
         x += n;
     }
     std::free(picture);
@@ -192,7 +191,11 @@ bool indices_in_table(const uint8_t* picture, size_t count, int32_t colours) {
 
 int bmp_picture_depth(BmpStorage storage) {
     switch (storage) {
-        case BMP_INDEX1: case BMP_INDEX4: case BMP_INDEX8: case BMP_RLE8: case BMP_RLE4: return 8;
+        case BMP_INDEX1:
+        case BMP_INDEX4:
+        case BMP_INDEX8:
+        case BMP_RLE8:
+        case BMP_RLE4: return 8;
         default: return 16;
     }
 }
@@ -203,9 +206,11 @@ int64_t bmp_stored_row_bytes(BmpStorage storage, int32_t width) {
         case BMP_INDEX1: return (w + 7) / 8;
         case BMP_INDEX4: return (w + 1) / 2;
         case BMP_INDEX8: return w;
-        case BMP_WORDS: case BMP_MASKED16: return 2 * w;
+        case BMP_WORDS:
+        case BMP_MASKED16: return 2 * w;
         case BMP_BGR24: return 3 * w;
-        case BMP_BGRX32: case BMP_MASKED32: return 4 * w;
+        case BMP_BGRX32:
+        case BMP_MASKED32: return 4 * w;
         default: return 0;
     }
 }

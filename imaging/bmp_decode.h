@@ -8,16 +8,16 @@
 
 /// How the file stores its pixels.
 enum BmpStorage {
-    BMP_INDEX1,     ///< 1-bit palette indices, 8 to a byte, leftmost pixel in the top bit
-    BMP_INDEX4,     ///< 4-bit palette indices, 2 to a byte, leftmost pixel in the top half
-    BMP_INDEX8,     ///< one palette index a byte
-    BMP_WORDS,      ///< 16-bit words kept as stored (the 5-5-5 words of an uncompressed 16-bit file)
-    BMP_MASKED16,   ///< 16-bit words whose colours lie under the masks
-    BMP_BGR24,      ///< blue, green, red bytes
-    BMP_BGRX32,     ///< blue, green, red and a fourth byte that is dropped
-    BMP_MASKED32,   ///< 32-bit words whose colours lie under the masks
-    BMP_RLE8,       ///< run-length coded 8-bit indices
-    BMP_RLE4,       ///< run-length coded 4-bit indices
+    BMP_INDEX1,    ///< 1-bit palette indices, 8 to a byte, leftmost pixel in the top bit
+    BMP_INDEX4,    ///< 4-bit palette indices, 2 to a byte, leftmost pixel in the top half
+    BMP_INDEX8,    ///< one palette index a byte
+    BMP_WORDS,     ///< 16-bit words kept as stored (the 5-5-5 words of an uncompressed 16-bit file)
+    BMP_MASKED16,  ///< 16-bit words whose colours lie under the masks
+    BMP_BGR24,     ///< blue, green, red bytes
+    BMP_BGRX32,    ///< blue, green, red and a fourth byte that is dropped
+    BMP_MASKED32,  ///< 32-bit words whose colours lie under the masks
+    BMP_RLE8,      ///< run-length coded 8-bit indices
+    BMP_RLE4,      ///< run-length coded 4-bit indices
 };
 
 /// The stored pixels as bmp_load() has found them in the headers.

@@ -59,8 +59,8 @@ int64_t meet(int64_t p_along, int64_t p_across, int64_t q_along, int64_t q_acros
 // The new place of point p (code c, not 0) on the rectangle, q being the other end.
 // `adjust_edges` says whether the edge regions half-adjust too (the start point does, the end
 // point does not); the corner regions always do.
-void clip_point(const Area& a, int c, int64_t px, int64_t py, int64_t qx, int64_t qy, bool adjust_edges,
-                int64_t* nx, int64_t* ny) {
+void clip_point(const Area& a, int c, int64_t px, int64_t py, int64_t qx, int64_t qy, bool adjust_edges, int64_t* nx,
+                int64_t* ny) {
     const bool corner = (c & (CODE_ABOVE | CODE_BELOW)) && (c & (CODE_LEFT | CODE_RIGHT));
     const bool adjust = corner || adjust_edges;
     auto across = [&](int64_t v) { return adjust ? half_adjust(v) : v; };
@@ -169,8 +169,7 @@ int line_draw(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, ui
     return 1;
 }
 
-int line_draw_clipped(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer,
-                      int32_t lpitch) {
+int line_draw_clipped(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer, int32_t lpitch) {
     // Cut to the clip rectangle and to what the buffer holds.
     Area a{};
     int32_t cxs = x0, cys = y0, cxe = x1, cye = y1;

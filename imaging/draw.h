@@ -25,8 +25,7 @@ int line_clip(int32_t& x0, int32_t& y0, int32_t& x1, int32_t& y1);
 int line_draw(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer, int32_t lpitch);
 /// line_clip() (to the clip rectangle cut to the buffer), then line_draw() of what is left; 1
 /// whether or not anything was drawn.
-int line_draw_clipped(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer,
-                      int32_t lpitch);
+int line_draw_clipped(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer, int32_t lpitch);
 /// One colour fill of columns x1..x2-1 and rows y1..y2-1 of the surface (not locked), cut to
 /// the surface by the platform; 1, even when the platform refused. 0 for a null surface.
 int rect_fill(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour, PlatSurface* surface);

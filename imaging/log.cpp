@@ -11,9 +11,10 @@ namespace {
 // True when the name leads to the file the log is writing. Emptying that file under the open
 // stream would let the stream's unwritten lines and its closing line land on the new log.
 bool names_the_open_log(const char* name) {
-    struct stat named {}, open {};
-    return log_file && stat(name, &named) == 0 && fstat(fileno(log_file), &open) == 0 &&
-           named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+    struct stat named {
+    }, open{};
+    return log_file && stat(name, &named) == 0 && fstat(fileno(log_file), &open) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
 }
 
 }  // namespace

@@ -50,8 +50,7 @@ void fade_entry(int32_t kind, PaletteEntry& e) {
             g += 6;
             b -= 4;
             break;
-        default:
-            break;
+        default: break;
     }
     e.peRed = static_cast<uint8_t>(clamp_byte(r));
     e.peGreen = static_cast<uint8_t>(clamp_byte(g));
@@ -94,11 +93,8 @@ void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch) {
         case TRANSITION_FADE_TO_WHITE:
         case TRANSITION_FADE_TO_BLUE:
         case TRANSITION_FADE_TO_RED:
-        case TRANSITION_FADE_TO_GREEN:
-            fade(kind);
-            return;
-        default:
-            break;
+        case TRANSITION_FADE_TO_GREEN: fade(kind); return;
+        default: break;
     }
     // The wipes need a buffer with room for a pixel; their lines are cut to it.
     int32_t room_w = 0, room_h = 0;
@@ -132,7 +128,6 @@ void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch) {
             }
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }

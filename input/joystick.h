@@ -18,12 +18,12 @@ enum {
 /// Bytes of joystick_name, the ending null included.
 enum { JOYSTICK_NAME_SIZE = 80 };
 
-extern PlatInputDevice* joystick_device;       ///< made by joystick_init()
-extern PlatJoyState joystick_state;            ///< refreshed by joystick_read()
-extern PlatGuid joystick_guid;                 ///< the joystick enumeration found; zero until then
+extern PlatInputDevice* joystick_device;        ///< made by joystick_init()
+extern PlatJoyState joystick_state;             ///< refreshed by joystick_read()
+extern PlatGuid joystick_guid;                  ///< the joystick enumeration found; zero until then
 extern char joystick_name[JOYSTICK_NAME_SIZE];  ///< its product name, cut to fit, always ended
-extern int32_t joystick_found;                 ///< 1 once joystick_init() has succeeded; never cleared
-extern PlatAxisRange joy_axis_range;           ///< the record the axis ranges are set with
+extern int32_t joystick_found;                  ///< 1 once joystick_init() has succeeded; never cleared
+extern PlatAxisRange joy_axis_range;            ///< the record the axis ranges are set with
 
 /// Keeps the device's identifier in *reference (a PlatGuid) and its product name in
 /// joystick_name; DIENUM_STOP, so that only the first attached joystick is seen.

@@ -7,17 +7,17 @@
 
 /// Key codes of the snapshot (set-1 scan codes, 0x80 added for extended keys).
 enum {
-    DIK_ESCAPE = 0x01,  ///< Escape
-    DIK_P = 0x19,       ///< P
-    DIK_RETURN = 0x1C,  ///< Return (Enter on the main keyboard)
-    DIK_A = 0x1E,       ///< A
-    DIK_Z = 0x2C,       ///< Z
-    DIK_SPACE = 0x39,   ///< the space bar
+    DIK_ESCAPE = 0x01,       ///< Escape
+    DIK_P = 0x19,            ///< P
+    DIK_RETURN = 0x1C,       ///< Return (Enter on the main keyboard)
+    DIK_A = 0x1E,            ///< A
+    DIK_Z = 0x2C,            ///< Z
+    DIK_SPACE = 0x39,        ///< the space bar
     DIK_NUMPADENTER = 0x9C,  ///< Enter on the numeric keypad
-    DIK_UP = 0xC8,      ///< the up arrow
-    DIK_LEFT = 0xCB,    ///< the left arrow
-    DIK_RIGHT = 0xCD,   ///< the right arrow
-    DIK_DOWN = 0xD0,    ///< the down arrow
+    DIK_UP = 0xC8,           ///< the up arrow
+    DIK_LEFT = 0xCB,         ///< the left arrow
+    DIK_RIGHT = 0xCD,        ///< the right arrow
+    DIK_DOWN = 0xD0,         ///< the down arrow
 };
 
 extern PlatInput* input_object;           ///< made by input_init()

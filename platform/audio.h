@@ -66,16 +66,15 @@ void plat_audio_release(PlatAudio* audio);
 /// A stopped buffer of length bytes (1 to PLAT_SOUND_MAX_LENGTH) at position 0, full volume,
 /// centre pan, the format's frequency. It is silent until its first unlock, which makes
 /// silence (128) of every byte that unlock was not given.
-int plat_sound_buffer_create(PlatAudio* audio, uint32_t flags, uint32_t length,
-                             const PlatWaveFormat* format, PlatSoundBuffer** out);
+int plat_sound_buffer_create(PlatAudio* audio, uint32_t flags, uint32_t length, const PlatWaveFormat* format,
+                             PlatSoundBuffer** out);
 /// Hands out the bytes from offset (or the play position) on, as two regions when they wrap
 /// past the end (ptr2 null and length2 0 when they do not). While the data is locked, every
 /// buffer sharing it is held silent where it stands. PLAT_ERR_BUSY when already locked.
-int plat_sound_buffer_lock(PlatSoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** ptr1,
-                           uint32_t* length1, void** ptr2, uint32_t* length2, uint32_t flags);
+int plat_sound_buffer_lock(PlatSoundBuffer* buffer, uint32_t offset, uint32_t bytes, void** ptr1, uint32_t* length1,
+                           void** ptr2, uint32_t* length2, uint32_t flags);
 /// Ends the lock; the regions must be the ones locked (lengths may be shorter).
-int plat_sound_buffer_unlock(PlatSoundBuffer* buffer, void* ptr1, uint32_t length1, void* ptr2,
-                             uint32_t length2);
+int plat_sound_buffer_unlock(PlatSoundBuffer* buffer, void* ptr1, uint32_t length1, void* ptr2, uint32_t length2);
 /// Moves the play position to this byte (below the length).
 int plat_sound_buffer_set_position(PlatSoundBuffer* buffer, uint32_t offset);
 /// Starts playing from the play position, once or (PLAT_SOUND_PLAY_LOOPING) until stopped; a

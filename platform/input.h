@@ -31,10 +31,10 @@ struct PlatGuid {
 
 /// The mouse's state: motion since the previous read (relative axes) and the buttons.
 struct PlatMouseState {
-    int32_t lX;              ///< along x
-    int32_t lY;              ///< along y, downwards
-    int32_t lZ;              ///< the wheel: 120 a notch, positive away from the user
-    uint8_t rgbButtons[4];   ///< left, right, middle, fourth; 0x80 while down
+    int32_t lX;             ///< along x
+    int32_t lY;             ///< along y, downwards
+    int32_t lZ;             ///< the wheel: 120 a notch, positive away from the user
+    uint8_t rgbButtons[4];  ///< left, right, middle, fourth; 0x80 while down
 };
 static_assert(sizeof(PlatMouseState) == 16, "the mouse layout is 16 bytes");
 

@@ -94,8 +94,8 @@ int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour
 /// the destination the blit is cut to its clip list; without one a destination rectangle outside
 /// the surface is refused. A source rectangle outside the source is refused, so is a locked surface.
 /// Within one surface, overlapping rectangles copy as from the picture before the blit.
-int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source,
-                      const PlatRect* source_rect, uint32_t flags);
+int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source, const PlatRect* source_rect,
+                      uint32_t flags);
 /// Exchanges the pictures of the primary and its back surface and shows the new one.
 /// PLAT_ERR_BUSY while either is locked.
 int plat_flip(PlatSurface* primary);
@@ -122,5 +122,5 @@ int plat_surface_set_clipper(PlatSurface* surface, PlatClipper* clipper);
 
 /// Draws the text with its top-left corner at (x, y) in the palette entry nearest to the colour,
 /// leaving the pixels between the strokes as they were. Refused while the surface is locked.
-int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text,
-                   uint8_t red, uint8_t green, uint8_t blue);
+int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text, uint8_t red, uint8_t green,
+                   uint8_t blue);

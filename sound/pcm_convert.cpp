@@ -12,7 +12,8 @@ int32_t sample(const uint8_t* p) {
     if constexpr (W == 1) return int32_t(p[0]) - 128;
     if constexpr (W == 2) return int16_t(uint16_t(p[0] | p[1] << 8));
     if constexpr (W == 3) return int32_t(uint32_t(p[0]) << 8 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 24) >> 8;
-    if constexpr (W == 4) return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+    if constexpr (W == 4)
+        return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
 
 uint8_t to_unsigned(int64_t v) { return uint8_t((v > 127 ? 127 : v) + 128); }
@@ -77,16 +78,16 @@ void pcm_to_u8_mono(const uint8_t* src, uint32_t frames, const PcmLayout& layout
     }
     const uint32_t key = layout.sample_bytes * 10 + (layout.channels <= 2 ? layout.channels : 0);
     switch (key) {
-    case 12: convert_few<1, 2>(src, frames, dst); break;
-    case 21: convert_few<2, 1>(src, frames, dst); break;
-    case 22: convert_few<2, 2>(src, frames, dst); break;
-    case 31: convert_few<3, 1>(src, frames, dst); break;
-    case 32: convert_few<3, 2>(src, frames, dst); break;
-    case 41: convert_few<4, 1>(src, frames, dst); break;
-    case 42: convert_few<4, 2>(src, frames, dst); break;
-    case 10: convert<1>(src, frames, layout.channels, dst); break;
-    case 20: convert<2>(src, frames, layout.channels, dst); break;
-    case 30: convert<3>(src, frames, layout.channels, dst); break;
-    default: convert<4>(src, frames, layout.channels, dst); break;
+        case 12: convert_few<1, 2>(src, frames, dst); break;
+        case 21: convert_few<2, 1>(src, frames, dst); break;
+        case 22: convert_few<2, 2>(src, frames, dst); break;
+        case 31: convert_few<3, 1>(src, frames, dst); break;
+        case 32: convert_few<3, 2>(src, frames, dst); break;
+        case 41: convert_few<4, 1>(src, frames, dst); break;
+        case 42: convert_few<4, 2>(src, frames, dst); break;
+        case 10: convert<1>(src, frames, layout.channels, dst); break;
+        case 20: convert<2>(src, frames, layout.channels, dst); break;
+        case 30: convert<3>(src, frames, layout.channels, dst); break;
+        default: convert<4>(src, frames, layout.channels, dst); break;
     }
 }

@@ -51,42 +51,41 @@ int voc_first_sound(const uint8_t* d, uint64_t n, uint64_t b, VocSound* out) {
     const uint32_t l = le24(d + b + 1);
     const uint8_t* body = d + b + 4;
     switch (d[b]) {
-    case 1:  // time constant, packing, samples: of the L - 2 sample bytes the first L - 6 count
-        if (l <= 6 || b + l > n) return 0;
-        out->samples = body + 2;
-        out->frames = l - 6;
-        out->rate = -1000000 / (int32_t(body[0]) - 256);
-        out->size = l;
-        return 1;
-    case 9: {  // rate, bits, channels, codec (0 unsigned 8-bit, 4 signed 16-bit), 4 reserved
-        if (l <= 12 || b + 4 + l > n) return 0;
-        const uint32_t bits = body[4], codec = le16(body + 6);
-        if (!((codec == 0 && bits == 8) || (codec == 4 && bits == 16))) return 0;
-        if (!pcm_layout(body[5], bits, &out->layout)) return 0;
-        out->samples = body + 12;
-        out->frames = (l - 12) / pcm_frame_bytes(out->layout);
-        out->rate = static_cast<int32_t>(le16(body) | le16(body + 2) << 16);
-        out->size = l;
-        return 1;
-    }
-    case 8: {  // time constant of channels × rate, packing, mode (0 mono, 1 stereo); the samples
-               // are in the type 1 block that follows, whose own constant and packing are not read
-        if (l < 4 || b + 4 + l > n) return 0;
-        const uint32_t constant = le16(body), packing = body[2], mode = body[3];
-        if (packing != 0 || mode > 1) return 0;
-        const uint64_t next = b + 4 + l;
-        if (n < next + 4 || d[next] != 1) return 0;
-        const uint32_t l2 = le24(d + next + 1);
-        if (l2 <= 2 || next + 4 + l2 > n) return 0;
-        out->layout.channels = mode + 1;
-        out->samples = d + next + 6;
-        out->frames = (l2 - 2) / out->layout.channels;
-        out->rate = static_cast<int32_t>(256000000 / (out->layout.channels * (65536 - constant)));
-        out->size = l2;
-        return 1;
-    }
-    default:
-        return 0;
+        case 1:  // time constant, packing, samples: of the L - 2 sample bytes the first L - 6 count
+            if (l <= 6 || b + l > n) return 0;
+            out->samples = body + 2;
+            out->frames = l - 6;
+            out->rate = -1000000 / (int32_t(body[0]) - 256);
+            out->size = l;
+            return 1;
+        case 9: {  // rate, bits, channels, codec (0 unsigned 8-bit, 4 signed 16-bit), 4 reserved
+            if (l <= 12 || b + 4 + l > n) return 0;
+            const uint32_t bits = body[4], codec = le16(body + 6);
+            if (!((codec == 0 && bits == 8) || (codec == 4 && bits == 16))) return 0;
+            if (!pcm_layout(body[5], bits, &out->layout)) return 0;
+            out->samples = body + 12;
+            out->frames = (l - 12) / pcm_frame_bytes(out->layout);
+            out->rate = static_cast<int32_t>(le16(body) | le16(body + 2) << 16);
+            out->size = l;
+            return 1;
+        }
+        case 8: {  // time constant of channels × rate, packing, mode (0 mono, 1 stereo); the samples
+                   // are in the type 1 block that follows, whose own constant and packing are not read
+            if (l < 4 || b + 4 + l > n) return 0;
+            const uint32_t constant = le16(body), packing = body[2], mode = body[3];
+            if (packing != 0 || mode > 1) return 0;
+            const uint64_t next = b + 4 + l;
+            if (n < next + 4 || d[next] != 1) return 0;
+            const uint32_t l2 = le24(d + next + 1);
+            if (l2 <= 2 || next + 4 + l2 > n) return 0;
+            out->layout.channels = mode + 1;
+            out->samples = d + next + 6;
+            out->frames = (l2 - 2) / out->layout.channels;
+            out->rate = static_cast<int32_t>(256000000 / (out->layout.channels * (65536 - constant)));
+            out->size = l2;
+            return 1;
+        }
+        default: return 0;
     }
 }
 
@@ -106,8 +105,8 @@ int sound_load_voc(const char* name) {
     s.rate = v.rate;
     s.size = static_cast<int32_t>(v.size);
     s.state = 1;
-    const uint32_t flags = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY | DSBCAPS_LOCSOFTWARE |
-                           DSBCAPS_STATIC;
+    const uint32_t flags =
+        DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY | DSBCAPS_LOCSOFTWARE | DSBCAPS_STATIC;
     return sound_fill_new_slot(slot, flags, v.samples, uint64_t(v.frames) * pcm_frame_bytes(v.layout), v.frames,
                                v.layout);
 }

@@ -36,8 +36,8 @@ struct RiffFile {
 
 struct Chunk {
     uint32_t id = 0;
-    uint32_t size = 0;   // excluding the 8-byte header
-    uint64_t data = 0;   // where the chunk's bytes begin
+    uint32_t size = 0;  // excluding the 8-byte header
+    uint64_t data = 0;  // where the chunk's bytes begin
 };
 
 // Reads up to n bytes at the position and moves past them; the count actually read.

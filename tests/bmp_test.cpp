@@ -102,8 +102,8 @@ TEST(BmpLoad, ColourTableRowOrderAndConversionOfBuiltFiles) {
     EXPECT_EQ(std::memcmp(a.bmp.buffer, "\1\2\3\4\5\6\7\10", 8), 0);
 
     // 24 bits: (blue FF, green 80, red 08) -> 0x061F; (7, 7, 7) -> 0. Four pixels a row.
-    std::vector<uint8_t> px24 = {0xFF, 0x80, 0x08, 7, 7, 7, 0, 0, 0, 0, 0, 0,   // bottom row
-                                 0, 0, 0xF8, 0, 0xF8, 0, 0xF8, 0, 0, 255, 255, 255};
+    std::vector<uint8_t> px24 = {0xFF, 0x80, 0x08, 7, 7,    7, 0,    0, 0, 0,   0,   0,  // bottom row
+                                 0,    0,    0xF8, 0, 0xF8, 0, 0xF8, 0, 0, 255, 255, 255};
     ASSERT_EQ(bmp_load(&a.bmp, dir.write("c.bmp", bmp_bytes(4, 2, 24, px24)).c_str()), 1);
     EXPECT_EQ(word_at(a.bmp, 0, 1), 0x061F);
     EXPECT_EQ(word_at(a.bmp, 1, 1), 0);
@@ -172,9 +172,10 @@ TEST(BmpLoad, EveryShapeLoadsIntoTheRecordsTwoShapes) {
         std::vector<uint8_t> file;
         int depth;
         uint32_t header;
-        int colours;                  // entries the palette takes from the file (index pictures)
+        int colours;                   // entries the palette takes from the file (index pictures)
         std::vector<uint8_t> picture;  // the expected buffer, top row first
     };
+    // clang-format off
     const std::vector<Case> cases = {
         {"1 bit, rows padded", bmp_laid_out({3, 2, 1, 0, 40, 2}, {0xA0, 0, 0, 0, 0x60, 0, 0, 0}), 8, 40, 2,
          {0, 1, 1, 1, 0, 1}},
@@ -205,6 +206,7 @@ TEST(BmpLoad, EveryShapeLoadsIntoTheRecordsTwoShapes) {
         {"32-bit fields, red in the top byte", bmp_laid_out({1, 1, 32, 3, 108, 0, fields_rgba}, {0x55, 0x10, 0x20, 0xF8}),
          16, 108, 0, words({0x7C82})},
     };
+    // clang-format on
     ScratchDir dir;
     int n = 0;
     for (const Case& c : cases) {
@@ -218,7 +220,7 @@ TEST(BmpLoad, EveryShapeLoadsIntoTheRecordsTwoShapes) {
         ASSERT_EQ(static_cast<size_t>(info.biWidth) * info.biHeight * (c.depth / 8), c.picture.size());
         EXPECT_EQ(std::vector<uint8_t>(a.bmp.buffer, a.bmp.buffer + c.picture.size()), c.picture);
         for (int i = 0; i < 256; ++i) {
-            const PaletteEntry want = c.depth == 16       ? PaletteEntry{1, 2, 3, 9}
+            const PaletteEntry want = c.depth == 16   ? PaletteEntry{1, 2, 3, 9}
                                       : i < c.colours ? stored_entry(i)
                                                       : PaletteEntry{0, 0, 0, 4};
             ASSERT_EQ(std::memcmp(&a.bmp.palette[i], &want, sizeof want), 0) << "entry " << i;
@@ -234,10 +236,11 @@ TEST(BmpLoad, PixelsAreFoundWhereBiSizeImageAndTheOffsetDisagree) {
     ScratchDir dir;
     Loaded a;
     // 3 pixels of 24 bits in rows of 12 bytes, biSizeImage 18.
-    const std::vector<uint8_t> rows24 = {0xF8, 0, 0, 0, 0xF8, 0, 0, 0, 0xF8, 0, 0, 0,
-                                         0, 0, 0, 8, 8, 8, 0xF8, 0xF8, 0xF8, 0, 0, 0};
+    const std::vector<uint8_t> rows24 = {0xF8, 0, 0, 0, 0xF8, 0, 0,    0,    0xF8, 0, 0, 0,
+                                         0,    0, 0, 8, 8,    8, 0xF8, 0xF8, 0xF8, 0, 0, 0};
     ASSERT_EQ(bmp_load(&a.bmp, dir.write("a.bmp", bmp_laid_out({3, 2, 24, 0, 40, 0, {}, 18}, rows24)).c_str()), 1);
-    EXPECT_EQ(std::vector<uint8_t>(a.bmp.buffer, a.bmp.buffer + 12), words({0, 0x0421, 0x7FFF, 0x001F, 0x03E0, 0x7C00}));
+    EXPECT_EQ(std::vector<uint8_t>(a.bmp.buffer, a.bmp.buffer + 12),
+              words({0, 0x0421, 0x7FFF, 0x001F, 0x03E0, 0x7C00}));
 
     // biSizeImage two bytes over the 8 that the rows hold.
     std::vector<uint8_t> over = bmp_bytes(4, 2, 8, {5, 6, 7, 8, 1, 2, 3, 4});
@@ -280,7 +283,8 @@ TEST(BmpLoad, EveryBadShapeGivesZeroAndLeavesTheRecord) {
     };
     auto fields = [&](std::vector<uint32_t> masks) { return bmp_laid_out({2, 2, 16, 3, 40, 0, masks}, rows16); };
     for (uint32_t bits : {0u, 2u, 64u}) cases.push_back({"depth", with16(good8, AT_BIT_COUNT, bits)});
-    for (uint32_t compression : {4u, 5u, 6u}) cases.push_back({"compression", with32(good24, AT_COMPRESSION, compression)});
+    for (uint32_t compression : {4u, 5u, 6u})
+        cases.push_back({"compression", with32(good24, AT_COMPRESSION, compression)});
     cases.push_back({"bit fields on 24 bits", with32(good24, AT_COMPRESSION, 3)});
     cases.push_back({"run-length 4 on 8 bits", with32(good8, AT_COMPRESSION, 2)});
     cases.push_back({"masks with a gap", fields({0xF900, 0x07E0, 0x001F})});
@@ -312,7 +316,8 @@ TEST(BmpLoad, EveryBadShapeGivesZeroAndLeavesTheRecord) {
     cases.push_back({"colour table cut", cut(good8, 54 + 500)});
     cases.push_back({"pixels cut", cut(good8, good8.size() - 1)});
     cases.push_back({"padded rows cut", cut(bmp_laid_out({3, 2, 24}, std::vector<uint8_t>(24, 1)), 14 + 40 + 20)});
-    cases.push_back({"pixels offset into the headers", with32(bmp_laid_out({4, 1, 8, 0, 40, 0, {}, 0}, {1, 2, 3, 4}), 10, 40)});
+    cases.push_back(
+        {"pixels offset into the headers", with32(bmp_laid_out({4, 1, 8, 0, 40, 0, {}, 0}, {1, 2, 3, 4}), 10, 40)});
     cases.push_back({"an index past a table of 16", with32(good8, AT_CLR_USED, 16)});
     cases.push_back({"a 1-bit index past a table of 1", bmp_laid_out({2, 1, 1, 0, 40, 1}, {0x40, 0, 0, 0})});
     cases.push_back({"a run past the row's padding", rle8({5, 1, 0, 1})});
@@ -380,7 +385,8 @@ TEST(BmpFlip, ReversesRowsInPlaceAtAnyWidthAndRefusesBadArguments) {
         ASSERT_EQ(bmp_flip_rows(image.data(), line, height), 1);
         for (int32_t r = 0; r < height; ++r)
             ASSERT_EQ(std::memcmp(&image[static_cast<size_t>(r) * line],
-                                  &original[static_cast<size_t>(height - 1 - r) * line], line), 0)
+                                  &original[static_cast<size_t>(height - 1 - r) * line], line),
+                      0)
                 << height << " rows, row " << r;
     }
     uint8_t one = 3;

@@ -137,9 +137,10 @@ TEST(BobSetters, EachChangesItsOwnFieldsOnly) {
     start.vy = 7;
     start.left = start.right = start.top = start.bottom = -9;
     auto fields = [](const BOB& b) {
-        return std::vector<int32_t>{b.status, b.anim_done, b.attributes, b.x, b.y, b.vx, b.vy, b.width,
-                                    b.height, b.frame, b.frame_count, b.sequence, b.tick, b.seq_pos,
-                                    b.ticks_per_step, b.left, b.right, b.top, b.bottom};
+        return std::vector<int32_t>{b.status,      b.anim_done, b.attributes, b.x,       b.y,
+                                    b.vx,          b.vy,        b.width,      b.height,  b.frame,
+                                    b.frame_count, b.sequence,  b.tick,       b.seq_pos, b.ticks_per_step,
+                                    b.left,        b.right,     b.top,        b.bottom};
     };
     struct Case {
         const char* name;
@@ -273,7 +274,7 @@ TEST_F(RegionHasColour, ClampsToTheScreenAndTakesTheRangeInclusive) {
     EXPECT_EQ(region_has_colour(-50, -50, 2000, 2000, 9, 9, screen.data(), pitch), 1);
     EXPECT_EQ(region_has_colour(100, 0, 50, 479, 0, 255, screen.data(), pitch), 0);  // corners not ordered
     EXPECT_EQ(region_has_colour(0, 20, 639, 10, 0, 255, screen.data(), pitch), 0);
-    EXPECT_EQ(region_has_colour(0, 0, 639, 479, 9, 5, screen.data(), pitch), 0);  // low above high
+    EXPECT_EQ(region_has_colour(0, 0, 639, 479, 9, 5, screen.data(), pitch), 0);      // low above high
     EXPECT_EQ(region_has_colour(700, 500, 900, 900, 0, 0, screen.data(), pitch), 1);  // clamped to (639, 479)
     EXPECT_EQ(region_has_colour(0, 0, 10, 10, 0, 0, nullptr, pitch), 0);
 

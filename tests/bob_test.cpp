@@ -125,8 +125,9 @@ TEST_F(Sprites, CreatingAgainStartsAfreshAndKeepsTheFramesMadeBeforeARefusal) {
         headless_refuse_after("surface", c.passing, 1);
         EXPECT_EQ(bob_create(&bob, 10, 20, 30, 40, 3, BOB_CYCLE, DDSCAPS_SYSTEMMEMORY), c.result) << c.passing;
         headless_allow("surface");
-        const std::vector<int32_t> got{bob.frame, bob.tick, bob.seq_pos, bob.sequence, bob.ticks_per_step,
-                                       bob.anim_done, bob.vx, bob.vy, bob.left, bob.right, bob.top, bob.bottom};
+        const std::vector<int32_t> got{bob.frame,          bob.tick,      bob.seq_pos, bob.sequence,
+                                       bob.ticks_per_step, bob.anim_done, bob.vx,      bob.vy,
+                                       bob.left,           bob.right,     bob.top,     bob.bottom};
         EXPECT_EQ(got, (std::vector<int32_t>{0, 0, 0, 0, 0, 0, 0, 0, 10, 40, 20, 60})) << c.passing;
         for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(bob.frames[i] != nullptr, i < c.passing) << c.passing << ": " << i;
         EXPECT_EQ(bob_destroy(&bob), 1);
@@ -157,8 +158,8 @@ TEST_F(Sprites, FramesAreCutFromCellsAtTheWidenedStride) {
 
     // Rectangles outside the picture, frames that were never made, refused locks: nothing copied.
     bob.attributes &= ~BOB_HAS_IMAGE;
-    EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, 3, 0, 0), 0);    // columns 94..123
-    EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, 0, 2, 0), 0);    // rows 67..98
+    EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, 3, 0, 0), 0);  // columns 94..123
+    EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, 0, 2, 0), 0);  // rows 67..98
     EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, 91, 0, 1), 0);
     EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, -1, 0, 1), 0);
     EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 3, 0, 0, 1), 0);

@@ -116,7 +116,8 @@ TEST_F(Log, OpenWriteCloseAndReplacement) {
     ASSERT_EQ(log_open(b.c_str()), 1);
     EXPECT_EQ(log_write("\nsecond"), 1);
     EXPECT_EQ(log_close(), 1);
-    EXPECT_EQ(slurp(a), "\nOpening Error Output File (" + a.string() + "):\n\nCreate BOB 2\nClosing Error Output File.");
+    EXPECT_EQ(slurp(a),
+              "\nOpening Error Output File (" + a.string() + "):\n\nCreate BOB 2\nClosing Error Output File.");
     EXPECT_EQ(slurp(b), "\nOpening Error Output File (" + b.string() + "):\n\nsecond\nClosing Error Output File.");
     EXPECT_EQ(log_write(nullptr), 0);
 }
@@ -173,8 +174,8 @@ TEST_F(Text, DrawsInTheNearestEntryAndLeavesTheBackgroundAlone) {
     EXPECT_STREQ(headless_text_at(0)->text, "Hi");
     EXPECT_EQ(headless_text_at(0)->index, 63);
     ASSERT_EQ(display_flip(), 1);
-    EXPECT_EQ(headless_visible_index(101, 51), 63);  // a stroke
-    EXPECT_EQ(headless_visible_index(103, 55), 200); // between strokes
+    EXPECT_EQ(headless_visible_index(101, 51), 63);   // a stroke
+    EXPECT_EQ(headless_visible_index(103, 55), 200);  // between strokes
     // Indexed: the colour of entry 191 (blue 252) finds entry 191 again.
     ASSERT_EQ(text_draw_indexed("x", 0, 0, 191, display_back), 1);
     EXPECT_EQ(headless_text_at(1)->index, 191);

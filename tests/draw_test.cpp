@@ -53,8 +53,10 @@ TEST_F(Draw, HorizontalAndVerticalFillsAreCutToTheClipRectangle) {
         Points drawn;
     };
     const Span spans[] = {
-        {-5, 0, 200, 0, {{0, 200}}},     {639, 900, 201, 0, {{639, 201}}},
-        {-5, 0, 200, 1, {{200, 0}}},     {479, 900, 201, 1, {{201, 479}}},
+        {-5, 0, 200, 0, {{0, 200}}},
+        {639, 900, 201, 0, {{639, 201}}},
+        {-5, 0, 200, 1, {{200, 0}}},
+        {479, 900, 201, 1, {{201, 479}}},
     };
     for (const Span& s : spans) {
         Canvas e;

@@ -173,8 +173,11 @@ TEST_F(ImageOnScreen, DrawingIsCutToTheLockedSurface) {
     struct Case {
         int32_t w, h, column, row, x, y;
     };
-    const Case cases[] = {{32, 32, 0, 0, 0, 0},   {32, 32, 0, 0, -40, 10}, {13, 7, 0, 0, 0, 0},
-                          {40, 30, 8, 5, -3, -2}, {640, 480, 600, 450, 0, 0}};
+    const Case cases[] = {{32, 32, 0, 0, 0, 0},
+                          {32, 32, 0, 0, -40, 10},
+                          {13, 7, 0, 0, 0, 0},
+                          {40, 30, 8, 5, -3, -2},
+                          {640, 480, 600, 450, 0, 0}};
     for (const Case& k : cases)
         for (int transparent : {0, 1}) {
             LockedSurface s(k.w, k.h, k.column, k.row);

@@ -129,8 +129,10 @@ TEST_F(MouseJoystick, JoystickScalesXAndYIntoTheRangesGiven) {
         int32_t raw_axis;
         const int32_t* value;
     };
-    const Axis others[] = {{3, &joystick_state.lRx},          {4, &joystick_state.lRy},
-                           {5, &joystick_state.lRz},          {6, &joystick_state.rglSlider[0]},
+    const Axis others[] = {{3, &joystick_state.lRx},
+                           {4, &joystick_state.lRy},
+                           {5, &joystick_state.lRz},
+                           {6, &joystick_state.rglSlider[0]},
                            {7, &joystick_state.rglSlider[1]}};
     for (const Axis& a : others) headless_joystick_axis(first, a.raw_axis, a.raw_axis * 1000);
     ASSERT_EQ(joystick_read(), 1);

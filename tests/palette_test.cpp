@@ -15,7 +15,9 @@ namespace {
 
 using Palette = Headless;
 
-std::string temp_path(const char* leaf) { return ::testing::TempDir() + "zarn_palette_" + std::to_string(getpid()) + "_" + leaf; }
+std::string temp_path(const char* leaf) {
+    return ::testing::TempDir() + "zarn_palette_" + std::to_string(getpid()) + "_" + leaf;
+}
 
 std::string read_all(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -30,8 +32,7 @@ void write_all(const std::string& path, const std::string& text) {
 }
 
 void fill_pattern(PaletteEntry* p) {
-    for (int i = 0; i < 256; ++i)
-        p[i] = PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), uint8_t(i % 5)};
+    for (int i = 0; i < 256; ++i) p[i] = PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), uint8_t(i % 5)};
 }
 
 TEST_F(Palette, FileRoundTripAndLayout) {
@@ -87,7 +88,7 @@ TEST_F(Palette, ShortFilesAndOutOfRangeNumbers) {
     EXPECT_EQ(p[0].peGreen, 255);
     EXPECT_EQ(p[0].peBlue, 0);
     EXPECT_EQ(p[0].peFlags, 7);
-    EXPECT_EQ(p[1].peRed, 255);  // 10^20 - 1, and 10^20 is a multiple of 256
+    EXPECT_EQ(p[1].peRed, 255);    // 10^20 - 1, and 10^20 is a multiple of 256
     EXPECT_EQ(p[1].peGreen, 255);  // -257 is ...FEFF
     EXPECT_EQ(p[1].peBlue, 12);
     EXPECT_EQ(p[1].peFlags, 0x11);  // "x" is not a number

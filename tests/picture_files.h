@@ -14,9 +14,9 @@
 struct ScratchDir {
     std::filesystem::path path;
     ScratchDir() {
-        path = std::filesystem::temp_directory_path() /
-               ("zarn_pictures_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path =
+            std::filesystem::temp_directory_path() / ("zarn_pictures_" + std::to_string(getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
     }

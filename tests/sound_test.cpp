@@ -62,7 +62,8 @@ Bytes riff_wave(const std::vector<Bytes>& chunks) {
 // 128 + amp * sin, period samples a cycle.
 Bytes sine(size_t n, double period, double amp) {
     Bytes b(n);
-    for (size_t k = 0; k < n; ++k) b[k] = uint8_t(std::lround(128 + amp * std::sin(2 * std::numbers::pi * double(k) / period)));
+    for (size_t k = 0; k < n; ++k)
+        b[k] = uint8_t(std::lround(128 + amp * std::sin(2 * std::numbers::pi * double(k) / period)));
     return b;
 }
 
@@ -99,8 +100,7 @@ Bytes read_file(const std::string& path) {
 std::string data_path(const char* name) { return std::string(ZARN_TEST_DATA) + "/" + name; }
 
 int load_samples(const Bytes& samples, uint32_t flags = 0xE0, const char* name = "samples.wav") {
-    return sound_load_wav(write_temp(name, riff_wave({chunk("fmt ", fmt(1)), chunk("data", samples)})).c_str(),
-                          flags);
+    return sound_load_wav(write_temp(name, riff_wave({chunk("fmt ", fmt(1)), chunk("data", samples)})).c_str(), flags);
 }
 
 // The bytes a slot's buffer holds.
@@ -121,8 +121,8 @@ uint32_t play_position(int id) {
     void* p2 = nullptr;
     uint32_t n1 = 0, n2 = 0;
     PlatSoundBuffer* b = sound_table[id].buffer;
-    const int locked = plat_sound_buffer_lock(b, 0, 0, &p1, &n1, &p2, &n2,
-                                              PLAT_SOUND_LOCK_FROM_WRITE_CURSOR | PLAT_SOUND_LOCK_ENTIRE);
+    const int locked =
+        plat_sound_buffer_lock(b, 0, 0, &p1, &n1, &p2, &n2, PLAT_SOUND_LOCK_FROM_WRITE_CURSOR | PLAT_SOUND_LOCK_ENTIRE);
     if (locked != PLAT_OK) return UINT32_MAX;
     plat_sound_buffer_unlock(b, p1, n1, p2, n2);
     return n2;  // the bytes before the position come second
@@ -233,8 +233,8 @@ TEST_F(Sound, RiffReadingFollowsTheChunks) {
     auto load = [](const Bytes& file) { return sound_load_wav(write_temp("riff.wav", file).c_str(), 0); };
 
     // The first subchunk is read as the format whatever its name: refused unless it begins 01 00.
-    EXPECT_EQ(load(riff_wave({chunk("LIST", Bytes{'I', 'N', 'F', 'O', 0, 0, 0, 0}), chunk("fmt ", fmt(1)),
-                              chunk("data", data)})),
+    EXPECT_EQ(load(riff_wave(
+                  {chunk("LIST", Bytes{'I', 'N', 'F', 'O', 0, 0, 0, 0}), chunk("fmt ", fmt(1)), chunk("data", data)})),
               -1);
     int id = load(riff_wave({chunk("odd ", fmt(1, 2, 8000, 16)), chunk("data", data)}));
     ASSERT_EQ(id, 0);
@@ -253,16 +253,16 @@ TEST_F(Sound, RiffReadingFollowsTheChunks) {
 
     SoundSlot before[SOUND_SLOTS];
     std::memcpy(before, sound_table, sizeof before);
-    EXPECT_EQ(sound_load_wav(write_temp("missing.wav", {}).c_str(), 0), -1);        // empty file
+    EXPECT_EQ(sound_load_wav(write_temp("missing.wav", {}).c_str(), 0), -1);  // empty file
     EXPECT_EQ(sound_load_wav("no such file.wav", 0), -1);
     EXPECT_EQ(sound_load_wav(nullptr, 0), -1);
-    EXPECT_EQ(load(chunk("RIFF", Bytes{'A', 'V', 'I', ' '})), -1);                  // not WAVE
-    EXPECT_EQ(load(riff_wave({})), -1);                                              // no subchunk
+    EXPECT_EQ(load(chunk("RIFF", Bytes{'A', 'V', 'I', ' '})), -1);  // not WAVE
+    EXPECT_EQ(load(riff_wave({})), -1);                             // no subchunk
     Bytes short_fmt = riff_wave({});
     short_fmt.insert(short_fmt.end(), {'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0});
-    EXPECT_EQ(load(short_fmt), -1);                                                  // under 18 bytes
+    EXPECT_EQ(load(short_fmt), -1);                                                       // under 18 bytes
     EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1)), chunk("LIST", Bytes(4, 0))})), -1);  // no "data"
-    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1), 5000), chunk("data", data)})), -1);  // format past the end
+    EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1), 5000), chunk("data", data)})), -1);   // format past the end
     // Layouts that cannot be decoded: no channel, no bits, more than 32 bits, less than a frame.
     EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1, 0, 11025, 8)), chunk("data", data)})), -1);
     EXPECT_EQ(load(riff_wave({chunk("fmt ", fmt(1, 1, 11025, 0)), chunk("data", data)})), -1);
@@ -290,6 +290,7 @@ TEST_F(Sound, EveryWidthAndChannelCountIsMixedAndRoundedToEightBitMono) {
         Bytes samples, expected;
     };
     const int64_t lo32 = INT32_MIN, hi32 = INT32_MAX;
+    // clang-format off
     const Case cases[] = {
         {16, 1, pcm(16, {-32768, -32767, -32641, -32640, -129, -128, 127, 128, 383, 384, 32639, 32640, 32767}),
          {0, 0, 0, 1, 127, 128, 128, 129, 129, 130, 255, 255, 255}},
@@ -306,6 +307,7 @@ TEST_F(Sound, EveryWidthAndChannelCountIsMixedAndRoundedToEightBitMono) {
          {127, 128, 129, 128, 0, 255}},
         {12, 1, pcm(12, {0x7FF0, 0x0080, -0x0090}), {255, 129, 127}},  // 12 bits in the top of 16
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.channels << " channels");
         const int id = sound_load_wav(
@@ -338,7 +340,8 @@ TEST_F(Sound, FilesSoxWritesSoundAsSoxDecodesThem) {
         for (int channels : {1, 2, 3, 4, 6}) cases.push_back({"wavpcm", bits, channels});
     // sox writes 8-bit mono as a sound data block, 8-bit stereo as an extended block before it,
     // and 16 bits as a new-format block; it has no 8-bit VOC beyond two channels.
-    for (const Case c : {Case{"voc", 8, 1}, Case{"voc", 8, 2}, Case{"voc", 16, 1}, Case{"voc", 16, 2}, Case{"voc", 16, 3}})
+    for (const Case c :
+         {Case{"voc", 8, 1}, Case{"voc", 8, 2}, Case{"voc", 16, 1}, Case{"voc", 16, 2}, Case{"voc", 16, 3}})
         cases.push_back(c);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type << " " << c.bits << " bits, " << c.channels << " channels");
@@ -346,8 +349,8 @@ TEST_F(Sound, FilesSoxWritesSoundAsSoxDecodesThem) {
         const std::string file = write_temp(voc ? "sox.voc" : "sox.wav", {});
         const std::string raw = write_temp("sox.raw", {});
         ASSERT_EQ(shell("sox -D -R -r 22050 -n -b " + std::to_string(c.bits) + " -c " + std::to_string(c.channels) +
-                        " -e " + (c.bits == 8 ? "unsigned-integer" : "signed-integer") + " -t " + c.type + " " +
-                        file + " synth 0.2 sine 300 sine 1000 square 210 sine 2500 vol 0.9"),
+                        " -e " + (c.bits == 8 ? "unsigned-integer" : "signed-integer") + " -t " + c.type + " " + file +
+                        " synth 0.2 sine 300 sine 1000 square 210 sine 2500 vol 0.9"),
                   0);
         ASSERT_EQ(shell("sox -D " + file + " -t raw -e unsigned-integer -b 8 -c 1 " + raw), 0);
         const Bytes decoded = read_file(raw);
@@ -369,7 +372,8 @@ TEST_F(Sound, FilesSoxWritesSoundAsSoxDecodesThem) {
 
 TEST_F(Sound, DataCutShortLoadsItsStatedLengthWithASilentTail) {
     auto load = [](const Bytes& fmt_chunk, const Bytes& present, uint32_t claimed) {
-        return sound_load_wav(write_temp("cut.wav", riff_wave({chunk("fmt ", fmt_chunk), chunk("data", present, claimed)})).c_str(), 0);
+        return sound_load_wav(
+            write_temp("cut.wav", riff_wave({chunk("fmt ", fmt_chunk), chunk("data", present, claimed)})).c_str(), 0);
     };
     // 8-bit mono: the bytes there, then silence up to the stated length.
     const Bytes tone = sine(100, 25, 50);
@@ -492,9 +496,9 @@ TEST_F(Sound, SettersPassTheirValuesAndTheRangeIsThePlatforms) {
     const Bytes tone = sine(11025, 25, 100);
     const int full = load_samples(tone);
     const int bare = load_samples(tone, 0, "bare.wav");
-    EXPECT_EQ(sound_set_volume(full, 100), 1);  // 0
-    EXPECT_EQ(sound_set_volume(full, 0), 1);    // -3000
-    EXPECT_EQ(sound_set_volume(full, 101), 0);  // +30: refused
+    EXPECT_EQ(sound_set_volume(full, 100), 1);   // 0
+    EXPECT_EQ(sound_set_volume(full, 0), 1);     // -3000
+    EXPECT_EQ(sound_set_volume(full, 101), 0);   // +30: refused
     EXPECT_EQ(sound_set_volume(full, -233), 1);  // -9990
     EXPECT_EQ(sound_set_volume(full, -234), 0);  // -10020: below silence, refused
     EXPECT_EQ(sound_set_volume(full, INT_MIN), 0);
@@ -536,7 +540,8 @@ TEST_F(Sound, PitchFollowsTheFrequencyAtEitherOutputRate) {
         // 441 cycles of 25 samples: 441 Hz at 11025 samples per second, seamless when looped.
         // The file states 22050; it plays at 11025 until set.
         const int id = sound_load_wav(
-            write_temp("pitch.wav", riff_wave({chunk("fmt ", fmt(1, 1, 22050)), chunk("data", sine(11025, 25, 100))})).c_str(),
+            write_temp("pitch.wav", riff_wave({chunk("fmt ", fmt(1, 1, 22050)), chunk("data", sine(11025, 25, 100))}))
+                .c_str(),
             0xE0);
         ASSERT_EQ(id, 0);
         ASSERT_EQ(sound_table[id].rate, 22050);
@@ -689,10 +694,10 @@ TEST_F(Sound, VocFilesFollowTheirFirstBlock) {
     std::memcpy(before, sound_table, sizeof before);
     EXPECT_EQ(sound_load_voc("no such file.voc"), -1);  // -1, never slot 0's id
     EXPECT_EQ(sound_load_voc(nullptr), -1);
-    EXPECT_EQ(sound_load_voc(write_temp("c.voc", Bytes(20, 0)).c_str()), -1);  // no header size
-    EXPECT_EQ(sound_load_voc(write_temp("d.voc", voc(200, 166, 100, 205)).c_str()), -1);  // shorter than B + 6
-    EXPECT_EQ(sound_load_voc(write_temp("e.voc", voc(26, 166, 6, 100)).c_str()), -1);     // L - 6 is 0
-    EXPECT_EQ(sound_load_voc(write_temp("f.voc", voc(26, 166, 2, 100)).c_str()), -1);     // negative
+    EXPECT_EQ(sound_load_voc(write_temp("c.voc", Bytes(20, 0)).c_str()), -1);              // no header size
+    EXPECT_EQ(sound_load_voc(write_temp("d.voc", voc(200, 166, 100, 205)).c_str()), -1);   // shorter than B + 6
+    EXPECT_EQ(sound_load_voc(write_temp("e.voc", voc(26, 166, 6, 100)).c_str()), -1);      // L - 6 is 0
+    EXPECT_EQ(sound_load_voc(write_temp("f.voc", voc(26, 166, 2, 100)).c_str()), -1);      // negative
     EXPECT_EQ(sound_load_voc(write_temp("g.voc", voc(26, 166, 1006, 1031)).c_str()), -1);  // past the end
     EXPECT_EQ(sound_load_voc(write_temp("h.voc", voc(26, 166, 0xFFFFFF, 1036)).c_str()), -1);
     EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
@@ -700,7 +705,8 @@ TEST_F(Sound, VocFilesFollowTheirFirstBlock) {
 
 // A VOC file of these blocks after a 26-byte header.
 Bytes voc_blocks(const std::vector<Bytes>& blocks) {
-    Bytes f{'C', 'r', 'e', 'a', 't', 'i', 'v', 'e', ' ', 'V', 'o', 'i', 'c', 'e', ' ', 'F', 'i', 'l', 'e', 0x1A, 26, 0, 0x14, 1, 0x1F, 0x11};
+    Bytes f{'C', 'r', 'e', 'a', 't', 'i', 'v',  'e', ' ', 'V',  'o', 'i',  'c',
+            'e', ' ', 'F', 'i', 'l', 'e', 0x1A, 26,  0,   0x14, 1,   0x1F, 0x11};
     for (const Bytes& b : blocks) f.insert(f.end(), b.begin(), b.end());
     return f;
 }
@@ -730,14 +736,15 @@ TEST_F(Sound, VocFirstBlocksOtherThanSoundDataAreDecodedOrRefused) {
     // Decoded to 8-bit mono, every sample of the block (no four left out), mixed and rounded as
     // for WAV; `size` is the stated length of the block that holds the samples.
     const Bytes eight = pcm(8, {0, 1, 1, 0, 255, 0, 200, 201, 201, 7, 7});  // 3 frames and 2 bytes
-    const Bytes sixteen = pcm(16, {-32768, 32767, 384, -128, 128});          // 2 stereo frames and a half
-    Bytes extended{0xA6, 0xD2, 0, 1};                                        // 11025 stereo
+    const Bytes sixteen = pcm(16, {-32768, 32767, 384, -128, 128});         // 2 stereo frames and a half
+    Bytes extended{0xA6, 0xD2, 0, 1};                                       // 11025 stereo
     struct Decoded {
         const char* what;
         Bytes file;
         int32_t rate, size;
         Bytes expected;
     };
+    // clang-format off
     const Decoded decoded[] = {
         {"new format, 8-bit, 3 channels", voc_blocks({voc_block(9, voc_new_format(22050, 8, 3, 0, eight)), {0}}),
          22050, 12 + 11, {1, 85, 201}},
@@ -746,6 +753,7 @@ TEST_F(Sound, VocFirstBlocksOtherThanSoundDataAreDecodedOrRefused) {
         {"extended before sound data", voc_blocks({voc_block(8, extended), voc_block(1, Bytes{0xA5, 0, 10, 20, 30, 40, 50})}),
          11024, 7, {15, 35}},
     };
+    // clang-format on
     for (const Decoded& d : decoded) {
         SCOPED_TRACE(d.what);
         const int id = sound_load_voc(write_temp("new.voc", d.file).c_str());
@@ -767,7 +775,8 @@ TEST_F(Sound, VocFirstBlocksOtherThanSoundDataAreDecodedOrRefused) {
         {"continuation", voc_blocks({voc_block(2, Bytes(20, 130))})},
         {"new format, a-law", voc_blocks({voc_block(9, voc_new_format(8000, 8, 1, 6, Bytes(20, 0)))})},
         {"new format, 4-bit ADPCM", voc_blocks({voc_block(9, voc_new_format(8000, 4, 1, 1, Bytes(20, 0)))})},
-        {"new format, 16-bit codec with 8 bits", voc_blocks({voc_block(9, voc_new_format(8000, 8, 1, 4, Bytes(20, 0)))})},
+        {"new format, 16-bit codec with 8 bits",
+         voc_blocks({voc_block(9, voc_new_format(8000, 8, 1, 4, Bytes(20, 0)))})},
         {"new format, no channel", voc_blocks({voc_block(9, voc_new_format(8000, 16, 0, 4, Bytes(20, 0)))})},
         {"new format, no whole frame", voc_blocks({voc_block(9, voc_new_format(8000, 16, 2, 4, Bytes(3, 0)))})},
         {"new format, past the end", voc_blocks({voc_block(9, ok16, uint32_t(ok16.size()) + 1)})},

@@ -242,7 +242,8 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
         plat_surface_unlock(src, sp);
         const std::vector<uint8_t> source = pixels_of(src, &spitch);
         const bool keyed = rnd(2);
-        const uint8_t lo = static_cast<uint8_t>(rnd(2) ? 0 : rnd(100)), hi = static_cast<uint8_t>(lo + rnd(2) * rnd(50));
+        const uint8_t lo = static_cast<uint8_t>(rnd(2) ? 0 : rnd(100)),
+                      hi = static_cast<uint8_t>(lo + rnd(2) * rnd(50));
         plat_surface_set_color_key(src, lo, hi);
         plat_surface_fill(dst, nullptr, 255);
         PlatRect s{rnd(sw), rnd(sh), 0, 0};
@@ -255,8 +256,8 @@ TEST_F(Surfaces, BlitsAgreeWithAPixelByPixelReference) {
         plat_surface_lock(dst, &dp, &dpitch);
         for (int y = 0; y < 48; ++y) {
             for (int x = 0; x < 64; ++x) {
-                const bool inside = x >= d.left && x < d.right && y >= d.top && y < d.bottom && x >= 3 && x < 60 &&
-                                    y >= 2 && y < 45;
+                const bool inside =
+                    x >= d.left && x < d.right && y >= d.top && y < d.bottom && x >= 3 && x < 60 && y >= 2 && y < 45;
                 const int want = inside ? by_rule(source, spitch, s, d, keyed, lo, hi, x, y, 255) : 255;
                 ASSERT_EQ(dp[y * dpitch + x], want) << "round " << round << " at " << x << "," << y;
             }
@@ -279,11 +280,11 @@ TEST_F(Surfaces, OverlappingBlitsWithinOneSurfaceReadThePictureAsItWas) {
         PlatRect s, d;
     };
     const Case cases[] = {
-        {{0, 0, 20, 16}, {1, 1, 21, 17}},   // down and right
-        {{2, 1, 22, 17}, {0, 0, 20, 16}},   // up and left
-        {{0, 0, 20, 20}, {3, 0, 23, 20}},   // along the same rows
-        {{0, 0, 12, 10}, {2, 2, 24, 20}},   // stretched
-        {{0, 0, 24, 20}, {4, 3, 16, 13}},   // shrunk
+        {{0, 0, 20, 16}, {1, 1, 21, 17}},  // down and right
+        {{2, 1, 22, 17}, {0, 0, 20, 16}},  // up and left
+        {{0, 0, 20, 20}, {3, 0, 23, 20}},  // along the same rows
+        {{0, 0, 12, 10}, {2, 2, 24, 20}},  // stretched
+        {{0, 0, 24, 20}, {4, 3, 16, 13}},  // shrunk
     };
     struct Key {
         int keyed;
@@ -307,7 +308,7 @@ TEST_F(Surfaces, OverlappingBlitsWithinOneSurfaceReadThePictureAsItWas) {
                     const bool inside = x >= c.d.left && x < c.d.right && y >= c.d.top && y < c.d.bottom;
                     const int want = inside ? by_rule(before, pitch, c.s, c.d, k.keyed, k.lo, k.hi, x, y, was) : was;
                     ASSERT_EQ(after[y * pitch + x], want) << c.d.left << "," << c.d.top << " key " << k.keyed << "/"
-                                                         << int(k.lo) << " at " << x << "," << y;
+                                                          << int(k.lo) << " at " << x << "," << y;
                 }
         }
 }
@@ -376,12 +377,13 @@ TEST_F(Surfaces, WritesIntoThePrimaryShowAtTheCountersReadingsOnceAPeriod) {
     struct Case {
         const char* what;
         int (*write)(PlatSurface* primary, PlatSurface* back, PlatSurface* nine);  // 1: leaves it locked
-        int shown;  // presents over 40 readings
-        int index;  // then seen at (1, 1)
+        int shown;                                                                 // presents over 40 readings
+        int index;                                                                 // then seen at (1, 1)
     };
     const Case cases[] = {
         {"nothing written", [](PlatSurface*, PlatSurface*, PlatSurface*) { return 0; }, 0, 7},
-        {"the back surface locked and written", [](PlatSurface*, PlatSurface* b, PlatSurface*) { return poke(b, 0); }, 0, 7},
+        {"the back surface locked and written", [](PlatSurface*, PlatSurface* b, PlatSurface*) { return poke(b, 0); },
+         0, 7},
         {"locked, written, unlocked", [](PlatSurface* f, PlatSurface*, PlatSurface*) { return poke(f, 0); }, 1, 9},
         {"locked, written, left locked", [](PlatSurface* f, PlatSurface*, PlatSurface*) { return poke(f, 1); }, 2, 9},
         {"filled",
@@ -477,8 +479,7 @@ TEST_F(Surfaces, DeviceModeAndPrimaryLifetimes) {
 TEST_F(Surfaces, PicturesAreShownFromTheirOwnRows) {
     uint32_t lut[256];
     PaletteEntry entries[256];
-    for (int i = 0; i < 256; ++i)
-        entries[i] = PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
+    for (int i = 0; i < 256; ++i) entries[i] = PaletteEntry{uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 0};
     convert_palette_to_argb(entries, lut);
     for (int32_t width : {3, 13, 636}) {
         SCOPED_TRACE(width);
@@ -507,7 +508,8 @@ TEST_F(Surfaces, PicturesAreShownFromTheirOwnRows) {
         plat_surface_unlock(back, p);
         ASSERT_EQ(plat_flip(primary), PLAT_OK);
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) ASSERT_EQ(headless_visible_index(x, y), src[y * pitch + x]) << x << "," << y;
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(headless_visible_index(x, y), src[y * pitch + x]) << x << "," << y;
         plat_surface_release(back);
         plat_surface_release(primary);
     }

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the game and the tests need, when any is missing.
 set -eu
 PACKAGES="build-essential cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev fonts-dejavu-core
-libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev valgrind xvfb xauth xdotool
+libgtest-dev libgmock-dev libbenchmark-dev clang clang-format libclang-rt-14-dev valgrind xvfb xauth xdotool
 imagemagick netpbm python3-pil sox python3 emscripten chromium dpkg-dev file lintian appstream"
 missing=""
 PACKAGES="$PACKAGES doxygen"  # the API reference (docs/)

@@ -48,7 +48,7 @@ enum : uint8_t {
     R_GOLD = 96,
     R_TEAL = 112,
     R_WOOD = 128,
-    R_SKY = 144,  // 32 shades
+    R_SKY = 144,   // 32 shades
     R_GREY = 176,  // 32 shades
 };
 
@@ -168,17 +168,18 @@ void for_text_pixels(const char* s, int x, int y, int scale, Plot plot) {
             for (int gx = 0; gx < 5; ++gx)
                 if (g->rows[gy][gx] == '#')
                     for (int sy = 0; sy < scale; ++sy)
-                        for (int sx = 0; sx < scale; ++sx) plot(x + i * 6 * scale + gx * scale + sx, y + gy * scale + sy);
+                        for (int sx = 0; sx < scale; ++sx)
+                            plot(x + i * 6 * scale + gx * scale + sx, y + gy * scale + sy);
     }
 }
 
 struct TextStyle {
     int scale = 3;
     uint8_t fill = C_TEXT;
-    int ramp = -1;          // when >= 0: fill with a vertical gradient of this 16-shade ramp
+    int ramp = -1;  // when >= 0: fill with a vertical gradient of this 16-shade ramp
     int ramp_lo = 6, ramp_hi = 15;
-    int outline = -1;       // outline colour, or none
-    int shadow = -1;        // drop-shadow colour, or none
+    int outline = -1;  // outline colour, or none
+    int shadow = -1;   // drop-shadow colour, or none
     int shadow_offset = 2;
 };
 
@@ -575,12 +576,12 @@ int main(int argc, char** argv) {
     ok = write_wav(dir + "PointRightPlayer.WAV",
                    tune(9000, {{note(15), 1}, {note(10), 1}, {note(7), 1}, {note(3), 2.2}}, 0.30, 0.11, 0.55), 9000) &&
          ok;
-    ok = write_wav(dir + "Welcome.WAV",
-                   tune(18000,
-                        {{note(-2), 1}, {note(2), 1}, {note(5), 1}, {note(10), 1.4}, {0, 1}, {note(5), 1},
-                         {note(10), 2.6}},
-                        0.34, 0.15, 0.5),
-                   18000) &&
+    ok = write_wav(
+             dir + "Welcome.WAV",
+             tune(18000,
+                  {{note(-2), 1}, {note(2), 1}, {note(5), 1}, {note(10), 1.4}, {0, 1}, {note(5), 1}, {note(10), 2.6}},
+                  0.34, 0.15, 0.5),
+             18000) &&
          ok;
     return ok ? 0 : 1;
 }

@@ -34,9 +34,9 @@ enum : uint8_t {
     S_INK = 2,
     S_BORDER = 3,
     S_CHEEK = 4,
-    S_BACK = 16,    // 32 shades: the backdrop, top to bottom
-    S_LINE = 48,    // 32 shades: its grid lines, a little lighter
-    S_GREEN = 80,   // 16 shades, dark to light, of each creature's body
+    S_BACK = 16,   // 32 shades: the backdrop, top to bottom
+    S_LINE = 48,   // 32 shades: its grid lines, a little lighter
+    S_GREEN = 80,  // 16 shades, dark to light, of each creature's body
     S_BLUE = 96,
     S_HIT = 112,
     S_PANEL = 128,  // the band behind the help text

@@ -10,8 +10,9 @@
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: sound_probe SOUND_FILE OUT_RAW\n"
-                             "  prints: id rate size buffer_length (id -1: refused)\n");
+        std::fprintf(stderr,
+                     "usage: sound_probe SOUND_FILE OUT_RAW\n"
+                     "  prints: id rate size buffer_length (id -1: refused)\n");
         return 2;
     }
     if (sound_init() != 1) return 1;

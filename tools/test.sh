@@ -1,10 +1,13 @@
 #!/bin/sh
-# Builds everything and runs every test: once in the normal build, the web page in headless
-# Chromium, each file loader and the call sequences under libFuzzer for a bounded smoke run, then
-# every test again under ASan+UBSan.
+# Checks the house rules, then builds everything and runs every test: once in the normal build,
+# the web page in headless Chromium, each file loader and the call sequences under libFuzzer for a
+# bounded smoke run, then every test again under ASan+UBSan.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
+# The house rules first (HACKING.md): includes keep to the layers, the formatting to .clang-format.
+tools/check_includes.sh
+tools/check_format.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARN_WERROR=ON -DZARN_BENCH=ON

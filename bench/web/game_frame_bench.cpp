@@ -51,9 +51,10 @@ int main() {
     quickest_us(mid_rally_frame);  // warm-up
     const double frame = quickest_us(mid_rally_frame);
     const double paint = quickest_us([] {
-        game_frame_work();
-        web_paint();
-    }) - frame;
+                             game_frame_work();
+                             web_paint();
+                         }) -
+                         frame;
     std::printf("{\"frame_us\": %.2f, \"paint_us\": %.2f}\n", frame, paint);
     game_shutdown(nullptr);
     plat_window_destroy();

@@ -73,10 +73,10 @@ void draw_floor(double travel, uint8_t* pixels, int32_t pitch) {
 // A cube and, inside it, a star of three crossed bars, turned about two axes and seen in
 // perspective. Returns how many of the edges were cut at the screen's edge.
 int draw_shape(double angle, double size, uint8_t* pixels, int32_t pitch) {
-    static const double corners[14][3] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, 1},
-                                          {1, -1, 1},   {1, 1, 1},   {-1, 1, 1}, {-.6, 0, 0}, {.6, 0, 0},
+    static const double corners[14][3] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1},  {-1, 1, -1}, {-1, -1, 1},
+                                          {1, -1, 1},   {1, 1, 1},   {-1, 1, 1},  {-.6, 0, 0}, {.6, 0, 0},
                                           {0, -.6, 0},  {0, .6, 0},  {0, 0, -.6}, {0, 0, .6}};
-    static const int edges[15][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6}, {6, 7}, {7, 4},
+    static const int edges[15][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},   {6, 7},  {7, 4},
                                      {0, 4}, {1, 5}, {2, 6}, {3, 7}, {8, 9}, {10, 11}, {12, 13}};
     Point at[14];
     const double ca = std::cos(angle), sa = std::sin(angle), cb = std::cos(angle * 0.7), sb = std::sin(angle * 0.7);

@@ -26,6 +26,7 @@ struct KeyName {
     uint8_t code;
     const char* name;
 };
+// clang-format off
 const KeyName kKeyNames[] = {
     {0x01, "Esc"}, {0x02, "1"}, {0x03, "2"}, {0x04, "3"}, {0x05, "4"}, {0x06, "5"}, {0x07, "6"}, {0x08, "7"},
     {0x09, "8"}, {0x0A, "9"}, {0x0B, "0"}, {0x0C, "-"}, {0x0D, "="}, {0x0E, "Backspace"}, {0x0F, "Tab"},
@@ -45,6 +46,7 @@ const KeyName kKeyNames[] = {
     {0xD0, "Down"}, {0xD1, "Page Down"}, {0xD2, "Insert"}, {0xD3, "Delete"}, {0xDB, "Left Windows"},
     {0xDC, "Right Windows"}, {0xDD, "Menu"},
 };
+// clang-format on
 
 void key_name(int code, char* out, size_t size) {
     for (const KeyName& k : kKeyNames)
@@ -136,7 +138,8 @@ int main(int argc, char** argv) {
             // A hat reads hundredths of degrees clockwise from up, 0xFFFFFFFF when centred.
             const uint32_t hat = joystick_state.rgdwPOV[0];
             std::snprintf(text, sizeof text, "%s   x %d  y %d   hat %s%d", joystick_name, joystick_state.lX,
-                          joystick_state.lY, hat == 0xFFFFFFFFu ? "centred " : "", hat == 0xFFFFFFFFu ? 0 : int(hat / 100));
+                          joystick_state.lY, hat == 0xFFFFFFFFu ? "centred " : "",
+                          hat == 0xFFFFFFFFu ? 0 : int(hat / 100));
             text_draw(text, 20, 300, 0xFFFFFF, display_back);
             // The stick: a dot in a square of 100 x 100, centred when x and y read 0.
             rect_fill(20, 330, 122, 432, GREY + 16, display_back);

@@ -23,9 +23,9 @@ enum { SPIRAL_FIRST = 32, SPIRAL_COUNT = 64, SEA_FIRST = 96, SEA_COUNT = 32 };
 enum { KEY_1 = 0x02 };
 
 // The transitions by kind, TRANSITION_FADE_TO_BLACK (0) to TRANSITION_FADE_TO_GREEN (8).
-const char* const kTransitions[9] = {"fade to black", "fade to white", "close sides", "close top and bottom",
-                                     "dissolve",      "close all sides", "fade to blue", "fade to red",
-                                     "fade to green"};
+const char* const kTransitions[9] = {"fade to black",        "fade to white", "close sides",
+                                     "close top and bottom", "dissolve",      "close all sides",
+                                     "fade to blue",         "fade to red",   "fade to green"};
 
 // The fades only change the palette; the wipes and the dissolve draw colour 0 straight onto the
 // screen, into the locked primary (visible) surface. Every transition runs to its end before
@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
         }
         text_draw("1 fade to black   2 fade to white   3 close sides   4 close top and bottom", 10, 4, 0xFFFFFF,
                   display_back);
-        text_draw("5 dissolve   6 close all sides   7 fade to blue   8 fade to red   9 fade to green", 10, 19,
-                  0xFFFFFF, display_back);
+        text_draw("5 dissolve   6 close all sides   7 fade to blue   8 fade to red   9 fade to green", 10, 19, 0xFFFFFF,
+                  display_back);
         char status[96];
         std::snprintf(status, sizeof status, "Space: %s cycling   Esc: quit%s%s", cycling ? "stop" : "start",
                       last >= 0 ? "   last played: " : "", last >= 0 ? kTransitions[last] : "");

@@ -32,7 +32,8 @@ int crowd_load(Crowd* crowd, const BmpFile* sheet) {
         // Row k of the sheet holds this kind's frames: cell (f, k) becomes frame f.
         for (int32_t f = 0; f < CROWD_FRAMES; ++f)
             if (!bob_load_frame(owner, sheet, f, f, k, LOAD_FROM_CELL)) return 0;
-        if (!bob_add_sequence(owner, SEQUENCE_BOUNCE, 10, kBounce) || !bob_add_sequence(owner, SEQUENCE_IDLE, 13, kIdle) ||
+        if (!bob_add_sequence(owner, SEQUENCE_BOUNCE, 10, kBounce) ||
+            !bob_add_sequence(owner, SEQUENCE_IDLE, 13, kIdle) ||
             !bob_add_sequence(owner, SEQUENCE_STARTLED, 1, kStartled))
             return 0;
     }
@@ -46,7 +47,8 @@ int crowd_add(Crowd* crowd, int32_t count) {
         // are copied, and destroying the clone leaves the owner's frames alone.
         BOB member;
         bob_clone(&crowd->owners[kind], &member);
-        bob_set_position(&member, random_between(crowd, 0, 640 - CROWD_SIZE), random_between(crowd, 24, 480 - CROWD_SIZE));
+        bob_set_position(&member, random_between(crowd, 0, 640 - CROWD_SIZE),
+                         random_between(crowd, 24, 480 - CROWD_SIZE));
         int32_t vx = 0, vy = 0;
         while (vx == 0 && vy == 0) {
             vx = random_between(crowd, -4, 4);

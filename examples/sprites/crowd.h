@@ -8,22 +8,22 @@
 #include <zarn/zarn.h>
 
 enum {
-    CROWD_KINDS = 2,    // green creatures rebound from the screen's edges, blue ones wrap round
-    CROWD_FRAMES = 8,   // six poses of a bounce, a blink, a startled face
-    CROWD_SIZE = 32,    // each frame is 32 x 32
-    CROWD_FLASH = 8,    // frames a startled creature keeps its startled sequence
+    CROWD_KINDS = 2,   // green creatures rebound from the screen's edges, blue ones wrap round
+    CROWD_FRAMES = 8,  // six poses of a bounce, a blink, a startled face
+    CROWD_SIZE = 32,   // each frame is 32 x 32
+    CROWD_FLASH = 8,   // frames a startled creature keeps its startled sequence
 };
 
 // The animation sequences every creature can play (slots of the owners' sequences).
 enum { SEQUENCE_BOUNCE = 0, SEQUENCE_IDLE = 1, SEQUENCE_STARTLED = 2 };
 
 struct Crowd {
-    BOB owners[CROWD_KINDS];    // hold the frames and sequences; never drawn themselves
-    std::vector<BOB> members;   // clones of an owner
-    std::vector<int32_t> kind;  // which owner each member was cloned from
-    std::vector<int32_t> flash; // frames left of each member's startled sequence
-    std::vector<int32_t> calm;  // the sequence each member goes back to
-    uint32_t seed;              // the crowd's own random numbers, so every run is the same
+    BOB owners[CROWD_KINDS];     // hold the frames and sequences; never drawn themselves
+    std::vector<BOB> members;    // clones of an owner
+    std::vector<int32_t> kind;   // which owner each member was cloned from
+    std::vector<int32_t> flash;  // frames left of each member's startled sequence
+    std::vector<int32_t> calm;   // the sequence each member goes back to
+    uint32_t seed;               // the crowd's own random numbers, so every run is the same
 };
 
 int crowd_load(Crowd* crowd, const BmpFile* sheet);

@@ -164,9 +164,8 @@ int plat_sound_buffer_lock(PlatSoundBuffer* buffer, uint32_t offset, uint32_t by
     if (bytes == 0 || bytes > len) return PLAT_ERR_INVALID;
     if (s->held) return PLAT_ERR_BUSY;
     OutputGuard guard;
-    const uint32_t start = (flags & PLAT_SOUND_LOCK_FROM_WRITE_CURSOR)
-                               ? static_cast<uint32_t>(buffer->voice.position >> 32)
-                               : offset;
+    const uint32_t start =
+        (flags & PLAT_SOUND_LOCK_FROM_WRITE_CURSOR) ? static_cast<uint32_t>(buffer->voice.position >> 32) : offset;
     if (start >= len) return PLAT_ERR_INVALID;
     const uint32_t n1 = std::min(bytes, len - start);
     const uint32_t n2 = bytes - n1;

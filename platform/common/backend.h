@@ -13,8 +13,8 @@ int backend_device_open();
 void backend_device_close();
 int backend_set_mode(int32_t width, int32_t height, int32_t bpp);
 //   PLAT_OK when the mode can be shown.
-void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                     const PaletteEntry* palette, int wait_refresh);
+void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, const PaletteEntry* palette,
+                     int wait_refresh);
 //   Shows a picture through a palette (palette may be null: black); waits for the display's
 //   refresh only when wait_refresh is non-zero.
 void backend_wait_vblank();
@@ -26,8 +26,8 @@ int video_present_primary_if_changed(uint64_t now_us, uint64_t period_us);
 //   A backend calls it from its readings of the tick counter, where a program that writes into
 //   the primary surface waits, so that the picture shows within a refresh, as on a display
 //   whose primary surface is video memory. now_us: any microsecond clock that only moves on.
-int backend_text_draw(uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, int32_t x,
-                      int32_t y, const char* text, uint8_t index);
+int backend_text_draw(uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, int32_t x, int32_t y,
+                      const char* text, uint8_t index);
 //   Writes the glyphs of the text in this palette index, cut to the buffer; PLAT_OK when drawn.
 
 int backend_window_open(const char* title);

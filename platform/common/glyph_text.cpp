@@ -1,7 +1,7 @@
 #include "platform/common/glyph_text.h"
 
-void glyph_text_draw(const GlyphImage* (*glyph_of)(unsigned char c), uint8_t* pixels, int32_t pitch,
-                     int32_t width, int32_t height, int32_t x, int32_t y, const char* text, uint8_t index) {
+void glyph_text_draw(const GlyphImage* (*glyph_of)(unsigned char c), uint8_t* pixels, int32_t pitch, int32_t width,
+                     int32_t height, int32_t x, int32_t y, const char* text, uint8_t index) {
     int64_t pen = x;
     for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c) {
         const GlyphImage* gl = glyph_of(*c);

@@ -245,15 +245,9 @@ int plat_input_device_get_state(PlatInputDevice* device, void* state, uint32_t s
     if (size != layout_size(device->kind)) return PLAT_ERR_INVALID;
     if (!backend_allows(names_of(device->kind)->read)) return PLAT_ERR_REFUSED;
     switch (device->kind) {
-        case PLAT_INPUT_KEYBOARD:
-            read_keyboard(static_cast<uint8_t*>(state));
-            return PLAT_OK;
-        case PLAT_INPUT_MOUSE:
-            read_mouse(static_cast<PlatMouseState*>(state));
-            return PLAT_OK;
-        case PLAT_INPUT_JOYSTICK:
-            return read_joystick(device, static_cast<PlatJoyState*>(state));
-        default:
-            return PLAT_ERR_INVALID;
+        case PLAT_INPUT_KEYBOARD: read_keyboard(static_cast<uint8_t*>(state)); return PLAT_OK;
+        case PLAT_INPUT_MOUSE: read_mouse(static_cast<PlatMouseState*>(state)); return PLAT_OK;
+        case PLAT_INPUT_JOYSTICK: return read_joystick(device, static_cast<PlatJoyState*>(state));
+        default: return PLAT_ERR_INVALID;
     }
 }

@@ -14,6 +14,7 @@ struct KeyRow {
 // Every key of a standard 105-key keyboard, keypad and modifiers included, plus a few
 // common extras. The ISO key beside Enter reaches us as the backslash position, so the
 // separate "non-US hash" position carries no code of its own.
+// clang-format off
 constexpr KeyRow kRows[] = {
     {0x04, 0x1E, 0}, {0x05, 0x30, 0}, {0x06, 0x2E, 0}, {0x07, 0x20, 0},
     {0x08, 0x12, 0}, {0x09, 0x21, 0}, {0x0A, 0x22, 0}, {0x0B, 0x23, 0},
@@ -89,6 +90,7 @@ constexpr KeyRow kRows[] = {
     {0xE6, 0xB8, 1},  // Right Alt
     {0xE7, 0xDC, 1},  // Right Windows
 };
+// clang-format on
 
 struct Tables {
     std::array<KeyInfo, KEY_SCANCODE_COUNT> by_scancode{};

@@ -49,9 +49,9 @@ PlatSurface* g_visible = nullptr;  // the live primary surface, if any
 // The primary shows what is written into it, as video memory would: a lock, fill, blit or text
 // on it since the picture was last shown leaves it to be shown again (backend.h).
 int g_primary_written = 0;
-int g_shown_since_check = 0;  // a picture was shown since the last video_present_primary_if_changed
-uint64_t g_last_shown_us = 0;  // when video_present_primary_if_changed last knew one was shown
-PlatSurface* g_locked = nullptr;   // the surfaces locked now, linked through next_locked
+int g_shown_since_check = 0;      // a picture was shown since the last video_present_primary_if_changed
+uint64_t g_last_shown_us = 0;     // when video_present_primary_if_changed last knew one was shown
+PlatSurface* g_locked = nullptr;  // the surfaces locked now, linked through next_locked
 
 void forget_lock(PlatSurface* surface) {
     for (PlatSurface** p = &g_locked; *p; p = &(*p)->next_locked)
@@ -299,15 +299,15 @@ int plat_surface_fill(PlatSurface* surface, const PlatRect* rect, uint8_t colour
     return PLAT_OK;
 }
 
-int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source,
-                      const PlatRect* source_rect, uint32_t flags) {
+int plat_surface_blit(PlatSurface* dest, const PlatRect* dest_rect, PlatSurface* source, const PlatRect* source_rect,
+                      uint32_t flags) {
     if (!dest || !source) return PLAT_ERR_INVALID;
     if (dest->locked || source->locked) return PLAT_ERR_BUSY;
     if (!allowed("blit")) return PLAT_ERR_REFUSED;
     const PlatRect d = dest_rect ? *dest_rect : PlatRect{0, 0, dest->width, dest->height};
     const PlatRect s = source_rect ? *source_rect : PlatRect{0, 0, source->width, source->height};
-    if (s.left < 0 || s.top < 0 || s.right > source->width || s.bottom > source->height ||
-        s.right < s.left || s.bottom < s.top || d.right < d.left || d.bottom < d.top)
+    if (s.left < 0 || s.top < 0 || s.right > source->width || s.bottom > source->height || s.right < s.left ||
+        s.bottom < s.top || d.right < d.left || d.bottom < d.top)
         return PLAT_ERR_INVALID;
     const PlatRect whole{0, 0, dest->width, dest->height};
     if (!dest->clipper && (d.left < 0 || d.top < 0 || d.right > dest->width || d.bottom > dest->height))
@@ -473,8 +473,8 @@ int plat_surface_set_clipper(PlatSurface* surface, PlatClipper* clipper) {
 
 // ---- text ----
 
-int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text, uint8_t red,
-                   uint8_t green, uint8_t blue) {
+int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text, uint8_t red, uint8_t green,
+                   uint8_t blue) {
     if (!surface || !text) return PLAT_ERR_INVALID;
     if (surface->locked) return PLAT_ERR_BUSY;
     if (!allowed("text")) return PLAT_ERR_REFUSED;

@@ -18,6 +18,7 @@
 namespace {
 
 // Every request the platform layer can be asked to refuse, by the name it asks under.
+// clang-format off
 const char* const kRequestNames[] = {
     "window", "device", "cooperative", "mode", "primary", "back", "palette", "palette_attach",
     "palette_set", "clipper", "clip_list", "clipper_attach", "surface", "color_key", "lock", "fill",
@@ -28,6 +29,7 @@ const char* const kRequestNames[] = {
     "sound", "sound_cooperative", "sound_buffer", "sound_lock", "sound_unlock", "sound_position",
     "sound_play", "sound_stop", "sound_status", "sound_volume", "sound_frequency", "sound_pan",
     "sound_duplicate", nullptr};
+// clang-format on
 constexpr int kRequestCount = static_cast<int>(sizeof kRequestNames / sizeof kRequestNames[0]) - 1;
 
 // A name outside the list is a mistake in a test (or a request the list has not learnt): a
@@ -283,8 +285,8 @@ int backend_device_open() {
 void backend_device_close() { g_device_open = 0; }
 int backend_set_mode(int32_t, int32_t, int32_t) { return PLAT_OK; }
 
-void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                     const PaletteEntry* palette, int) {
+void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, const PaletteEntry* palette,
+                     int) {
     ++g_presents;
     g_vis_w = width;
     g_vis_h = height;

@@ -52,8 +52,7 @@ int sdl_peer_blit(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface*
     return SDL_BlitSurface(src->s, src_rect ? &s : nullptr, dst->s, dst_rect ? &d : nullptr);
 }
 
-int sdl_peer_blit_scaled(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst,
-                         const PlatRect* dst_rect) {
+int sdl_peer_blit_scaled(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst, const PlatRect* dst_rect) {
     SDL_Rect s, d;
     if (src_rect) s = to_sdl(*src_rect);
     if (dst_rect) d = to_sdl(*dst_rect);

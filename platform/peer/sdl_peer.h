@@ -19,11 +19,9 @@ uint8_t* sdl_peer_pixels(SdlPeerSurface* surface, int32_t* pitch);
 int sdl_peer_set_color_key(SdlPeerSurface* surface, uint32_t key);
 int sdl_peer_blit(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst, const PlatRect* dst_rect);
 //   SDL_BlitSurface; rectangles as left, top, right (exclusive), bottom (exclusive); 0 on success.
-int sdl_peer_blit_scaled(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst,
-                         const PlatRect* dst_rect);
+int sdl_peer_blit_scaled(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst, const PlatRect* dst_rect);
 //   SDL_BlitScaled.
-int sdl_peer_soft_stretch(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst,
-                          const PlatRect* dst_rect);
+int sdl_peer_soft_stretch(SdlPeerSurface* src, const PlatRect* src_rect, SdlPeerSurface* dst, const PlatRect* dst_rect);
 //   SDL_SoftStretch (nearest pixel, same format, no colour key): SDL's stretcher for 8-bit
 //   surfaces, which SDL_BlitScaled does not handle.
 int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour);

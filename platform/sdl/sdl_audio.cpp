@@ -15,9 +15,7 @@ constexpr int kFrames = 512;
 SDL_AudioDeviceID g_device = 0;
 
 // SDL holds the device's lock around this call.
-void SDLCALL fill(void*, Uint8* stream, int len) {
-    mixer_output(reinterpret_cast<int16_t*>(stream), len / 4);
-}
+void SDLCALL fill(void*, Uint8* stream, int len) { mixer_output(reinterpret_cast<int16_t*>(stream), len / 4); }
 
 }  // namespace
 

@@ -22,11 +22,11 @@ struct SdlState {
     uint8_t scancodes[KEY_SCANCODE_COUNT] = {};
     std::string error;
     int32_t mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;  ///< gathered since the last take
-    std::vector<SDL_Joystick*> joysticks;               ///< open, by SDL's instance id
-    int joystick_system = 0;                            ///< SDL's joystick subsystem is started
-    uint64_t refresh_us = 16667;                        ///< the display's refresh period
-    uint64_t present_every_us = 16667;                  ///< the least time between presents outside flips
-    void (*tick_observer)(uint32_t, void*) = nullptr;   ///< a test's look at each tick reading
+    std::vector<SDL_Joystick*> joysticks;              ///< open, by SDL's instance id
+    int joystick_system = 0;                           ///< SDL's joystick subsystem is started
+    uint64_t refresh_us = 16667;                       ///< the display's refresh period
+    uint64_t present_every_us = 16667;                 ///< the least time between presents outside flips
+    void (*tick_observer)(uint32_t, void*) = nullptr;  ///< a test's look at each tick reading
     void* tick_context = nullptr;
 };
 

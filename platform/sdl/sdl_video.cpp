@@ -43,7 +43,7 @@ int load_font() {
     }
     cache.font = TTF_OpenFont(kFontPath, kFontSize);
     if (!cache.font) {
-        sdl_set_error("cannot open the font " "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
+        sdl_set_error("cannot open the font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
         cache.font_failed = 1;
         return 0;
     }
@@ -68,7 +68,8 @@ const GlyphImage* glyph(unsigned char c) {
             gl.image.bits = gl.bits.data();
             const uint8_t* px = static_cast<const uint8_t*>(s->pixels);
             for (int y = 0; y < s->h; ++y)
-                for (int x = 0; x < s->w; ++x) gl.bits[static_cast<size_t>(y) * s->w + x] = px[y * s->pitch + x] ? 1 : 0;
+                for (int x = 0; x < s->w; ++x)
+                    gl.bits[static_cast<size_t>(y) * s->w + x] = px[y * s->pitch + x] ? 1 : 0;
             SDL_UnlockSurface(s);
         }
         SDL_FreeSurface(s);
@@ -103,7 +104,8 @@ int backend_device_open() {
     }
     sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     SDL_RendererInfo info{};
-    sdl.vsync = sdl.renderer && SDL_GetRendererInfo(sdl.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+    sdl.vsync =
+        sdl.renderer && SDL_GetRendererInfo(sdl.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
     if (!sdl.renderer) sdl.renderer = SDL_CreateRenderer(sdl.window, -1, SDL_RENDERER_SOFTWARE);
     if (!sdl.renderer) {
         sdl_set_error("cannot open the display");
@@ -126,7 +128,8 @@ void backend_device_close() {
 
 int backend_set_mode(int32_t width, int32_t height, int32_t) {
     if (!sdl.renderer) return PLAT_ERR_REFUSED;
-    SDL_Texture* t = SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    SDL_Texture* t =
+        SDL_CreateTexture(sdl.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!t) {
         sdl_set_error("cannot set the display mode");
         return PLAT_ERR_UNSUPPORTED;
@@ -140,8 +143,8 @@ int backend_set_mode(int32_t width, int32_t height, int32_t) {
     return PLAT_OK;
 }
 
-void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                     const PaletteEntry* palette, int wait_refresh) {
+void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, const PaletteEntry* palette,
+                     int wait_refresh) {
     if (!sdl.renderer || !sdl.texture || width != sdl.mode_w || height != sdl.mode_h) return;
     uint32_t lut[256];
     convert_palette_to_argb(palette, lut);

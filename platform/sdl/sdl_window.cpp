@@ -105,9 +105,7 @@ void backend_pump_events() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
-            case SDL_QUIT:
-                message_queue_push(PLAT_MSG_DESTROY, 0);
-                break;
+            case SDL_QUIT: message_queue_push(PLAT_MSG_DESTROY, 0); break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
                     message_queue_push(PLAT_MSG_PAINT, 0);
@@ -120,8 +118,7 @@ void backend_pump_events() {
                     SDL_ResetKeyboard();
                 }
                 break;
-            default:
-                break;  // nothing else means anything to the game
+            default: break;  // nothing else means anything to the game
         }
     }
     sdl_keys_refresh();

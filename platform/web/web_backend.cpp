@@ -24,8 +24,8 @@ struct State {
     int32_t mode_w = 0, mode_h = 0;
     std::vector<uint8_t> picture;  // the last picture shown, mode_w x mode_h, no padding
     PaletteEntry palette[256] = {};
-    int unpainted = 0;             // shown since the canvas was last painted
-    std::vector<uint32_t> rgba;    // what the canvas was last painted with
+    int unpainted = 0;           // shown since the canvas was last painted
+    std::vector<uint32_t> rgba;  // what the canvas was last painted with
     std::string error;
 };
 
@@ -115,8 +115,8 @@ int backend_set_mode(int32_t width, int32_t height, int32_t) {
 
 // The picture is kept as it is and turned into the canvas's pixels when the browser paints, at
 // most once per display refresh, so a fade's many palette steps cost one conversion a refresh.
-void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height,
-                     const PaletteEntry* palette, int wait_refresh) {
+void backend_present(const uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, const PaletteEntry* palette,
+                     int wait_refresh) {
     if (!g.device || width != g.mode_w || height != g.mode_h) return;
     for (int32_t y = 0; y < height; ++y)
         std::memcpy(&g.picture[static_cast<size_t>(y) * width], pixels + static_cast<size_t>(y) * pitch,

@@ -21,9 +21,9 @@
 
 namespace {
 
-constexpr double kWakeMargin = 2.0;   // ms left to a wait after its sleep, for a late wake-up
-constexpr double kTurnEvery = 30.0;   // ms at most between turns outside a wait
-constexpr int kPeriods = 8;           // periods between waits' ends remembered
+constexpr double kWakeMargin = 2.0;  // ms left to a wait after its sleep, for a late wake-up
+constexpr double kTurnEvery = 30.0;  // ms at most between turns outside a wait
+constexpr int kPeriods = 8;          // periods between waits' ends remembered
 constexpr double kLongestPeriod = 250.0;
 constexpr uint64_t kRefreshUs = 16667;  // the page paints at most this often
 
@@ -35,7 +35,7 @@ struct Pace {
     double periods[kPeriods] = {};
     int period_count = 0;
     int next_period = 0;
-    int flip_shown = 0;       // a flip was shown and the game has not looked at its events since
+    int flip_shown = 0;  // a flip was shown and the game has not looked at its events since
     double last_turn = 0;
 };
 

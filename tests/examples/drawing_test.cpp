@@ -20,11 +20,12 @@ TEST_F(DrawingExample, PixelsLinesAndRectanglesWhereTheyBelong) {
         edges = shown(0, 30, 640, 480, GREEN + 63, GREEN + 63);
     });
     hold(5, DIK_UP, 80);  // 4 a frame, up to the largest size
-    for (int f = 60; f <= 90; f += 2) at(f, [&] { cut_marks = std::max(cut_marks, shown(100, 6, 300, 18, RED + 63, RED + 63)); });
+    for (int f = 60; f <= 90; f += 2)
+        at(f, [&] { cut_marks = std::max(cut_marks, shown(100, 6, 300, 18, RED + 63, RED + 63)); });
     ASSERT_EQ(run(drawing_main, "", 90), 0);
     EXPECT_EQ(example_frame(), 90);
 
-    EXPECT_EQ(shown(0, 0, 640, 3, GREY + 10, GREY + 10), 640 * 3);  // rect_fill(0, 0, 640, 24)
+    EXPECT_EQ(shown(0, 0, 640, 3, GREY + 10, GREY + 10), 640 * 3);      // rect_fill(0, 0, 640, 24)
     EXPECT_EQ(shown(0, 24, 640, 27, GREEN + 40, GREEN + 40), 640 * 2);  // rows 24 and 25 only
     EXPECT_EQ(gauge_before, 0);
     EXPECT_EQ(shown(620, 380, 632, 395, RED + 40, RED + 40), 12 * 15);

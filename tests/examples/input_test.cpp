@@ -39,7 +39,7 @@ TEST_F(InputExample, KeysMouseAndJoystickShowAsTheyAre) {
     EXPECT_EQ(stick, RED + 63);
     EXPECT_EQ(button_3, BLUE + 63);
     EXPECT_TRUE(drawn("(none: hold some keys)"));  // after the keys were let go
-    EXPECT_EQ(headless_joystick_open_count(), 0);   // released at the end
+    EXPECT_EQ(headless_joystick_open_count(), 0);  // released at the end
 }
 
 TEST_F(InputExample, WithoutAJoystickItSaysSoAndTheDesktopCanCloseIt) {

@@ -49,7 +49,8 @@ TEST_F(PaletteExample, EachKeyPlaysItsTransitionAndTheColoursComeBack) {
         each_reading = [&](uint32_t) {
             int matching = 0;
             for (int32_t y = 30; y < 480; y += 60)
-                for (int32_t x = 20; x < 640; x += 80) matching += near(headless_visible_rgb(x, y), ends[kind].colour, ends[kind].off);
+                for (int32_t x = 20; x < 640; x += 80)
+                    matching += near(headless_visible_rgb(x, y), ends[kind].colour, ends[kind].off);
             ended = ended || matching >= 60;  // of 64 places
         };
         hold(2, KEY_1 + kind, 2);

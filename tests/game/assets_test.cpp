@@ -11,10 +11,10 @@
 
 namespace {
 
-const char* const kFiles[] = {"TennisBackground.BMP", "MainMenu.BMP", "OptionsMenu.bmp", "BallCell.BMP",
-                              "Racquet.BMP", "RacquetFlipped.BMP", "MenuBox.bmp", "LeftPlayerScores.bmp",
-                              "RightPlayerScores.bmp", "GamePaused.bmp", "TennisThwack.WAV",
-                              "PointLeftPlayer.WAV", "PointRightPlayer.WAV", "Welcome.WAV"};
+const char* const kFiles[] = {"TennisBackground.BMP",  "MainMenu.BMP",       "OptionsMenu.bmp",  "BallCell.BMP",
+                              "Racquet.BMP",           "RacquetFlipped.BMP", "MenuBox.bmp",      "LeftPlayerScores.bmp",
+                              "RightPlayerScores.bmp", "GamePaused.bmp",     "TennisThwack.WAV", "PointLeftPlayer.WAV",
+                              "PointRightPlayer.WAV",  "Welcome.WAV"};
 
 std::string lower(std::string s) {
     for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));

@@ -432,8 +432,8 @@ TEST_F(GameTest, LatchesAreFreedByTheKeysAsTheyAreNowAndEnterByEitherEnterKey) {
 }
 
 TEST_F(GameTest, EscapeReturnsToTheMenuFromEveryPlayStateAndActsOncePerPress) {
-    const int states[] = {GAME_LEFT_SERVES, GAME_RIGHT_SERVES, GAME_PLAYING, GAME_PAUSED, GAME_LEFT_SCORED,
-                          GAME_RIGHT_SCORED, 3};
+    const int states[] = {
+        GAME_LEFT_SERVES, GAME_RIGHT_SERVES, GAME_PLAYING, GAME_PAUSED, GAME_LEFT_SCORED, GAME_RIGHT_SCORED, 3};
     for (int s : states) {
         game_state = s;
         left_score = 4;
@@ -498,7 +498,7 @@ TEST_F(GameTest, EscapeInEitherMenuFadesAndEndsWithTheQuitMessage) {
             ASSERT_EQ(sound_play(id, 0), 1);
         tap(DIK_ESCAPE);
         EXPECT_EQ(headless_audio_voices(), 0);  // the quit stops every sound
-        EXPECT_EQ(game_state, menu);  // the state stays; the program is ending
+        EXPECT_EQ(game_state, menu);            // the state stays; the program is ending
         const uint32_t faded = headless_visible_rgb(100, 100);
         EXPECT_LT(faded >> 16, 16u) << std::hex << faded;  // faded to (nearly) black
         EXPECT_LT((faded >> 8) & 0xFF, 16u) << std::hex << faded;
@@ -550,6 +550,7 @@ TEST_F(GameTest, EscapeEndsTheProgramEvenWithTheMessageQueueFull) {
 }
 
 TEST_F(GameTest, StatesResetGoesBackToTheMainMenuAsAtProgramStart) {
+    // clang-format off
     const struct {
         int32_t* global;
         int32_t at_start;
@@ -558,6 +559,7 @@ TEST_F(GameTest, StatesResetGoesBackToTheMainMenuAsAtProgramStart) {
                    {&right_score, 0},             {&welcome_played, 0},    {&pause_latch, 0},
                    {&space_latch, 0},             {&right_arrow_latch, 0}, {&left_arrow_latch, 0},
                    {&return_latch, 0},            {&escape_latch, 0},      {&game_sound_starts[welcome_sound], 0}};
+    // clang-format on
     for (const auto& g : globals) *g.global = 7;
     game_states_reset();
     for (size_t i = 0; i < std::size(globals); ++i) EXPECT_EQ(*globals[i].global, globals[i].at_start) << i;

@@ -100,6 +100,7 @@ TEST_F(GameTest, EachScreenDrawsItsSpritesAndTextsInTheirPlacesAndNothingElse) {
     // Every screen starts from the ball at (300, 200) flying (5, 3), the racquets where start-up
     // put them: a serve holds the ball a frame's flight off the racquet's top corner, the rally
     // moves it before drawing it.
+    // clang-format off
     const Screen screens[] = {
         {"main menu, item 1", GAME_MAIN_MENU, 1, 2, &main_menu_image, {{&menu_pointer, 60, 300, 20, 60}}, {version}},
         {"main menu, item 2", GAME_MAIN_MENU, 2, 2, &main_menu_image, {{&menu_pointer, 400, 300, 20, 60}}, {version}},
@@ -124,6 +125,7 @@ TEST_F(GameTest, EachScreenDrawsItsSpritesAndTextsInTheirPlacesAndNothingElse) {
          {{"HIT SPACEBAR TO CONTINUE", 230, 400}, left_scores, right_scores}},
         {"a state without a step", 3, 1, 2, &court_image, {}, {}},
     };
+    // clang-format on
     for (const Screen& s : screens) {
         game_state = s.state;
         main_menu_choice = options_cursor = s.item;

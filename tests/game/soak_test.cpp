@@ -28,8 +28,8 @@ struct SoakKey {
     double change;
 };
 const SoakKey kKeys[] = {
-    {DIK_A, 0.10},     {DIK_Z, 0.10},     {DIK_UP, 0.10},     {DIK_DOWN, 0.10},  {DIK_LEFT, 0.05},
-    {DIK_RIGHT, 0.05}, {DIK_RETURN, 0.05}, {DIK_SPACE, 0.08}, {DIK_P, 0.01},     {DIK_ESCAPE, 0.004},
+    {DIK_A, 0.10},     {DIK_Z, 0.10},      {DIK_UP, 0.10},    {DIK_DOWN, 0.10}, {DIK_LEFT, 0.05},
+    {DIK_RIGHT, 0.05}, {DIK_RETURN, 0.05}, {DIK_SPACE, 0.08}, {DIK_P, 0.01},    {DIK_ESCAPE, 0.004},
 };
 
 bool speed_ok(int32_t v) { return v == 9 || v == 10 || v == 11 || v == -9 || v == -10 || v == -11; }
@@ -103,9 +103,10 @@ TEST_F(GameTest, SoakOfRandomKeysKeepsTheCourtRulesInEveryFrame) {
         playing_frames += state == GAME_PLAYING;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("soak: %ld frames in %.1f s; %ld runs, %ld games, %ld points; frames in play %ld, paused %ld, "
-                "in the options %ld\n",
-                total, seconds, runs, new_games, points, playing_frames, paused_frames, options_frames);
+    std::printf(
+        "soak: %ld frames in %.1f s; %ld runs, %ld games, %ld points; frames in play %ld, paused %ld, "
+        "in the options %ld\n",
+        total, seconds, runs, new_games, points, playing_frames, paused_frames, options_frames);
     // The random keys reached every part of the game.
     if (total >= 50000) {
         EXPECT_GT(points, 10);

@@ -32,8 +32,8 @@ Verdict compare(const char* file, const uint8_t* reference, size_t reference_siz
     const BitmapInfoHeader& info = bmp.info_header;
     Verdict verdict = EXACT;
     if (info.biWidth != width || info.biHeight != height || reference_size != static_cast<size_t>(3 * width * height)) {
-        std::printf("size %dx%d, the reference %lldx%lld\n", info.biWidth, info.biHeight,
-                    static_cast<long long>(width), static_cast<long long>(height));
+        std::printf("size %dx%d, the reference %lldx%lld\n", info.biWidth, info.biHeight, static_cast<long long>(width),
+                    static_cast<long long>(height));
         verdict = WRONG;
     }
     for (int64_t i = 0; verdict == EXACT && i < width * height; ++i) {
@@ -69,8 +69,7 @@ void colour_at(int x, int y, uint8_t rgb[3]) {
 int write_sdl(const std::string& folder) {
     const int w = 37, h = 23;
     PaletteEntry palette[256];
-    for (int i = 0; i < 256; ++i)
-        palette[i] = PaletteEntry{uint8_t(i * 7), uint8_t(255 - i), uint8_t(i * 13), 0};
+    for (int i = 0; i < 256; ++i) palette[i] = PaletteEntry{uint8_t(i * 7), uint8_t(255 - i), uint8_t(i * 13), 0};
     SdlPeerSurface* index8 = sdl_peer_index8(w, h, palette);
     SdlPeerSurface* rgb24 = sdl_peer_rgb24(w, h);
     SdlPeerSurface* argb32 = sdl_peer_argb(w, h);
@@ -113,6 +112,7 @@ int main(int argc, char** argv) {
         return report(v);
     }
     if (command == "write-sdl" && argc == 3) return write_sdl(argv[2]);
-    std::fprintf(stderr, "usage: bmp_probe compare FILE REFERENCE WIDTH HEIGHT | compare-sdl FILE | write-sdl FOLDER\n");
+    std::fprintf(stderr,
+                 "usage: bmp_probe compare FILE REFERENCE WIDTH HEIGHT | compare-sdl FILE | write-sdl FOLDER\n");
     return USAGE;
 }

@@ -43,8 +43,8 @@ std::string write_wav(const char* name, const std::vector<uint8_t>& samples) {
     };
     std::vector<uint8_t> f{'R', 'I', 'F', 'F'};
     put32(f, uint32_t(36 + samples.size() + (samples.size() & 1)));
-    const uint8_t fmt[] = {'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0,
-                           0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0, 'd', 'a', 't', 'a'};
+    const uint8_t fmt[] = {'W',  'A',  'V', 'E', 'f',  'm',  't', ' ', 16, 0, 0, 0, 1,   0,   1,   0,
+                           0x11, 0x2B, 0,   0,   0x11, 0x2B, 0,   0,   1,  0, 8, 0, 'd', 'a', 't', 'a'};
     f.insert(f.end(), fmt, fmt + sizeof fmt);
     put32(f, uint32_t(samples.size()));
     f.insert(f.end(), samples.begin(), samples.end());

@@ -58,7 +58,7 @@ TEST_F(SdlDisplay, PresentsThePictureThroughThePalette) {
     int text_pixels = 0;
     for (int y = 15; y < 45; ++y)
         for (int x = 15; x < 140; ++x) text_pixels += frame[y * 640 + x] == argb(252, 252, 252);
-    EXPECT_GT(text_pixels, 40);  // glyphs drawn in entry 255 ...
+    EXPECT_GT(text_pixels, 40);                        // glyphs drawn in entry 255 ...
     EXPECT_EQ(frame[16 * 640 + 16], argb(252, 0, 0));  // ... and the background left alone
 
     // What the renderer made of it, scaled to the window with 4:3 kept.
@@ -248,7 +248,8 @@ TEST_F(SdlDisplay, WipeAndDissolveShowOnTheScreenAsTheyAreDrawn) {
     // (within a refresh; less often where software rendering makes each picture dear).
     std::vector<uint32_t> frame(640 * 480);
     auto shown_black = [&frame] {
-        return sdl_backend_read_frame(frame.data(), 640, 480) ? std::count(frame.begin(), frame.end(), argb(0, 0, 0)) : 0;
+        return sdl_backend_read_frame(frame.data(), 640, 480) ? std::count(frame.begin(), frame.end(), argb(0, 0, 0))
+                                                              : 0;
     };
     // On a loaded machine a picture can cost a good part of a second, and the pictures are spaced
     // by their cost: wait by the wall clock, generously.
