@@ -12,6 +12,9 @@ mkdir -p "$out"
 pid=""
 other=""
 
+# await_window and the rest of the end-to-end scripts' pieces; fail, press and shot as below.
+. "$(dirname "$0")/../sdl/screenshots.sh"
+
 fail() {
   echo "faults: $*" >&2
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
@@ -25,10 +28,7 @@ start() {
   shift
   env "$@" "$game" >"$out/$name.out" 2>"$out/$name.err" &
   pid=$!
-  win=$(timeout 15 xdotool search --sync --name "Zarn Game Console" | head -n 1)
-  [ -n "$win" ] || fail "$name: the window did not appear"
-  xdotool windowfocus "$win" 2>/dev/null || true
-  sleep 1
+  await_window "Zarn Game Console"
 }
 
 # ends NAME SECONDS: the game must end within the time with exit code 0.

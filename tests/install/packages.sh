@@ -13,8 +13,12 @@ rm -rf "$out"
 mkdir -p "$out/debs" "$out/root" "$out/elsewhere"
 pid=""
 
+# await_window, from the end-to-end scripts' shared pieces; fail as below.
+. "$source/tests/sdl/screenshots.sh"
+
 fail() {
   echo "packages: $*" >&2
+  [ -s "$out/game-stderr.txt" ] && echo "the game said: $(cat "$out/game-stderr.txt")" >&2
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
   exit 1
 }
@@ -77,9 +81,7 @@ fi
 # The game from the unpacked tree, started elsewhere: it finds its data through ../share/games.
 (cd "$out/elsewhere" && SDL_AUDIODRIVER=dummy exec "$root/usr/games/zarn-tennis") 2>"$out/game-stderr.txt" &
 pid=$!
-win=$(timeout 15 xdotool search --sync --name "Zarn Game Console" | head -n 1)
-[ -n "$win" ] || fail "the game's window did not appear: $(cat "$out/game-stderr.txt")"
-xdotool windowfocus "$win" 2>/dev/null || true
+await_window "Zarn Game Console"
 sleep 3
 kill -0 "$pid" 2>/dev/null || fail "the game ended by itself: $(cat "$out/game-stderr.txt")"
 import -window root "$out/menu.png" || fail "cannot take the screenshot"

@@ -20,9 +20,23 @@ press() {
 shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $1"; }
 
 # await_window TITLE: waits up to 15 s for the program's window, then gives it the keyboard.
+# SDL may make the window twice (a renderer that needs another kind of window has it made
+# anew, under the same title), so the window taken is the newest once the windows of that
+# title have stayed the same for a second: keys and close requests then reach one that stays.
 await_window() {
-  win=$(timeout 15 xdotool search --sync --name "$1" | head -n 1)
-  [ -n "$win" ] || fail "the window did not appear"
+  win=""
+  seen=""
+  same=0
+  i=0
+  while [ $i -lt 150 ] && [ $same -lt 10 ]; do
+    sleep 0.1
+    i=$((i + 1))
+    ids=$(xdotool search --name "$1" 2>/dev/null | sort -n | tr '\n' ' ')
+    if [ -n "$ids" ] && [ "$ids" = "$seen" ]; then same=$((same + 1)); else same=0; fi
+    seen=$ids
+  done
+  [ $same -ge 10 ] && win=$(echo "$seen" | awk '{ print $NF }')
+  [ -n "$win" ] || fail "the window did not appear (or kept changing) within 15 s"
   xdotool windowfocus "$win" 2>/dev/null || true
 }
 
