@@ -42,6 +42,12 @@ const uint8_t* backend_scancode_state();
 void backend_mouse_take(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]);
 //   The motion and wheel (120 a notch) gathered since the last take, which starts them again
 //   from 0, and the four buttons now (non-zero while down).
+inline void backend_motion_add(int32_t& sum, int64_t step) {
+    const int64_t v = int64_t{sum} + step;
+    sum = static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+//   Adds a step to motion or wheel gathered for backend_mouse_take; a sum past the int range
+//   stops at its ends.
 
 // A joystick as the backend sees it: axes from -32768 to 32767 in the order x, y, z, x rotation,
 // y rotation, z rotation, slider, slider (axes past axis_count are absent); hats as

@@ -180,14 +180,9 @@ void headless_scancode_set(int32_t scancode, int down) {
 }
 
 void headless_mouse_move(int32_t dx, int32_t dy, int32_t wheel) {
-    // Motion gathered past the int range stops at its ends.
-    auto add = [](int32_t& sum, int32_t step) {
-        const int64_t v = int64_t{sum} + step;
-        sum = static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
-    };
-    add(g_mouse_dx, dx);
-    add(g_mouse_dy, dy);
-    add(g_mouse_dz, wheel);
+    backend_motion_add(g_mouse_dx, dx);
+    backend_motion_add(g_mouse_dy, dy);
+    backend_motion_add(g_mouse_dz, wheel);
 }
 
 void headless_mouse_button(int32_t button, int down) {

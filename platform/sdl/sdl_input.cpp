@@ -21,11 +21,11 @@ const uint8_t* backend_scancode_state() { return sdl.scancodes; }
 // the events first.
 int sdl_mouse_watch(void*, SDL_Event* e) {
     if (e->type == SDL_MOUSEMOTION) {
-        sdl.mouse_dx += e->motion.xrel;
-        sdl.mouse_dy += e->motion.yrel;
+        backend_motion_add(sdl.mouse_dx, e->motion.xrel);
+        backend_motion_add(sdl.mouse_dy, e->motion.yrel);
     } else if (e->type == SDL_MOUSEWHEEL) {
-        const int notches = e->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e->wheel.y : e->wheel.y;
-        sdl.mouse_dz += notches * 120;
+        const int64_t notches = e->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -int64_t{e->wheel.y} : e->wheel.y;
+        backend_motion_add(sdl.mouse_dz, notches * 120);
     }
     return 1;
 }
