@@ -78,8 +78,12 @@ int backend_window_open(const char* title) {
         w = desktop.w;
         h = desktop.h;
     }
-    // At the desktop's size at (0, 0): covers the screen with or without a window manager.
-    sdl.window = SDL_CreateWindow(title, 0, 0, w, h, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    // At the desktop's size at (0, 0): covers the screen with or without a window manager. Made
+    // for OpenGL where the desktop offers it, as the accelerated renderer wants: a window made
+    // without would be destroyed and made anew by that renderer, flashing on the screen.
+    const Uint32 flags = SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN;
+    sdl.window = SDL_CreateWindow(title, 0, 0, w, h, flags | SDL_WINDOW_OPENGL);
+    if (!sdl.window) sdl.window = SDL_CreateWindow(title, 0, 0, w, h, flags);
     if (!sdl.window) {
         sdl_set_error("cannot make the window");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -20,9 +20,10 @@ press() {
 shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $1"; }
 
 # await_window TITLE: waits up to 15 s for the program's window, then gives it the keyboard.
-# SDL may make the window twice (a renderer that needs another kind of window has it made
-# anew, under the same title), so the window taken is the newest once the windows of that
-# title have stayed the same for a second: keys and close requests then reach one that stays.
+# A window may be made twice under the same title (SDL makes it anew when a renderer needs
+# another kind of window than the program asked for), so the window taken is the newest once
+# the windows of that title have stayed the same for a second: keys and close requests then
+# reach one that stays.
 await_window() {
   win=""
   seen=""
