@@ -22,6 +22,8 @@ BLUE='b > 150 && r < 110'
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/audio.raw" "$game" 2>"$out/stderr.txt" &
 pid=$!
 await_window "Zarn Game Console"
+# One window from start to play: none made and destroyed on the way (it would flash).
+[ "$windows_made" -eq 1 ] || fail "$windows_made windows were made, one after another, instead of one"
 
 # The main menu with the pointer at item 1, under the title.
 await 10 menu 60 48 520 60 "$GOLD" 2000 "the title"

@@ -27,6 +27,7 @@ shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $
 await_window() {
   win=""
   seen=""
+  windows_made=0  # how many windows of the title came and went or stayed
   same=0
   i=0
   while [ $i -lt 150 ] && [ $same -lt 10 ]; do
@@ -34,6 +35,7 @@ await_window() {
     i=$((i + 1))
     ids=$(xdotool search --name "$1" 2>/dev/null | sort -n | tr '\n' ' ')
     if [ -n "$ids" ] && [ "$ids" = "$seen" ]; then same=$((same + 1)); else same=0; fi
+    for id in $ids; do case " $seen " in *" $id "*) ;; *) windows_made=$((windows_made + 1)) ;; esac; done
     seen=$ids
   done
   [ $same -ge 10 ] && win=$(echo "$seen" | awk '{ print $NF }')
