@@ -13,7 +13,7 @@ rm -rf "$out"
 mkdir -p "$out/debs" "$out/root" "$out/elsewhere"
 pid=""
 
-# await_window, from the end-to-end scripts' shared pieces; fail as below.
+# await_window, press and expect_end, from the end-to-end scripts' shared pieces; fail as below.
 . "$source/tests/sdl/screenshots.sh"
 
 fail() {
@@ -89,16 +89,8 @@ import -window root "$out/menu.png" || fail "cannot take the screenshot"
 gold=$(convert "$out/menu.png" -scale 25% -depth 8 txt:- |
   awk -F'[(),]' 'NR > 1 && $3 > 200 && $4 > 120 && $5 < 110 { n++ } END { print n + 0 }')
 [ "$gold" -ge 500 ] || fail "no main menu on the screen ($gold gold pixels in menu.png)"
-xdotool keydown Escape
-sleep 0.15
-xdotool keyup Escape
-i=0
-while kill -0 "$pid" 2>/dev/null && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-kill -0 "$pid" 2>/dev/null && fail "the game did not end within 5 s of Escape"
-wait "$pid"
-code=$?
-pid=""
-[ "$code" -eq 0 ] || fail "the game's exit code was $code: $(cat "$out/game-stderr.txt")"
+press Escape
+expect_end "Escape in the main menu"
 
 # The getting-started program against the unpacked libzarn-dev: with its CMake package, and with
 # its pkg-config file read under the unpacked tree as the system root.
