@@ -4,8 +4,8 @@
 /// animation, motion and overlap tests.
 #include <cstdint>
 
-#include "imaging/bmp.h"
-#include "platform/video.h"
+#include "../imaging/bmp.h"
+#include "../platform/video.h"
 
 /// Attribute bits of a sprite. The animation modes are tried in the order still, cycle, scripted.
 enum {

@@ -4,7 +4,7 @@
 /// clipper, flip, fill and locking, and the globals every drawing operation reads.
 #include <cstdint>
 
-#include "platform/video.h"
+#include "../platform/video.h"
 
 /// Placement of off-screen surfaces.
 enum {

@@ -4,7 +4,7 @@
 /// 8-bit files, run-length coded or not) or 16-bit 5-5-5 words (from 16-, 24- and 32-bit files).
 #include <cstdint>
 
-#include "platform/video.h"
+#include "../platform/video.h"
 
 #pragma pack(push, 1)
 /// The 14-byte file header, as stored.

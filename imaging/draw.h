@@ -6,7 +6,7 @@
 /// never past what it holds (buffer_bounds()); the caller locks and unlocks.
 #include <cstdint>
 
-#include "platform/video.h"
+#include "../platform/video.h"
 
 /// Writes the byte at y * lpitch + x; 1. Refused (0, nothing written) for a null buffer or a
 /// point outside what the buffer holds.

@@ -4,7 +4,7 @@
 /// locked pixel buffer.
 #include <cstdint>
 
-#include "imaging/bmp.h"
+#include "bmp.h"
 
 /// The attribute bit of an image that holds a picture.
 enum { IMAGE_ATTR_LOADED = 0x80 };

@@ -3,7 +3,7 @@
 /// The 256 colours of the display: single entries, the whole table, rotation, palette files.
 #include <cstdint>
 
-#include "platform/video.h"
+#include "../platform/video.h"
 
 /// Shows the entry at that index and keeps it in palette_entries; 0 for an index outside 0..255.
 int palette_set_entry(int32_t index, const PaletteEntry* entry);

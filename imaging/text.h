@@ -3,7 +3,7 @@
 /// Text on a surface, with a transparent background.
 #include <cstdint>
 
-#include "platform/video.h"
+#include "../platform/video.h"
 
 /// Draws the text with its top-left corner at (x, y) in a 0x00BBGGRR colour; the pixels between
 /// the strokes stay as they were. 1 when drawn; 0 when the surface is null, locked or refuses.

@@ -3,7 +3,7 @@
 /// The first attached joystick, read once a frame as an 80-byte snapshot of axes, hats and buttons.
 #include <cstdint>
 
-#include "platform/input.h"
+#include "../platform/input.h"
 
 /// Axis offsets, the range record's addressing mode, the range property and enumeration results.
 enum {

@@ -3,7 +3,7 @@
 /// The input object and the keyboard, read as a 256-byte snapshot once a frame.
 #include <cstdint>
 
-#include "platform/input.h"
+#include "../platform/input.h"
 
 /// Key codes of the snapshot (set-1 scan codes, 0x80 added for extended keys).
 enum {

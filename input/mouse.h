@@ -3,7 +3,7 @@
 /// The mouse, read once a frame as a 16-byte snapshot of relative motion, wheel and buttons.
 #include <cstdint>
 
-#include "platform/input.h"
+#include "../platform/input.h"
 
 extern PlatInputDevice* mouse_device;  ///< made by mouse_init()
 extern PlatMouseState mouse_state;     ///< motion since the previous read; buttons 0x80 while down

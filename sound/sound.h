@@ -4,7 +4,7 @@
 /// volume, frequency, pan, duplicate, status, delete.
 #include <cstdint>
 
-#include "platform/audio.h"
+#include "../platform/audio.h"
 
 /// The table's size, the flags a sound is loaded with, the play flag and the status bits.
 enum {

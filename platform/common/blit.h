@@ -1,5 +1,5 @@
 #pragma once
-// Row kernels for copying 8-bit pixels, plain, keyed and stretched. Internal.
+// Row kernels for copying 8-bit pixels, plain, keyed and stretched. Internal to the platform layer.
 #include <cstdint>
 
 struct BlitSpan {

@@ -1,5 +1,5 @@
 #pragma once
-// Turning the 8-bit picture into 32-bit pixels through the palette.
+// Turning the 8-bit picture into 32-bit pixels through the palette. Internal to the platform layer.
 #include <cstdint>
 
 #include "platform/video.h"

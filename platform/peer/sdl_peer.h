@@ -1,6 +1,6 @@
 #pragma once
 // SDL's own surfaces, blitters and fills, wrapped so that benchmarks can measure the project's
-// code against them without including SDL themselves.
+// code against them without including SDL themselves. Internal to the tests and benchmarks.
 #include <cstdint>
 
 #include "platform/video.h"

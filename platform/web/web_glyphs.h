@@ -1,5 +1,6 @@
 #pragma once
 // The web backend's font: the desktop's glyphs, rendered at build time by tools/make_glyphs.
+// Internal to the web backend.
 #include "platform/common/glyph_text.h"
 
 enum { WEB_GLYPH_FIRST = 32, WEB_GLYPH_COUNT = 96 };
