@@ -1,12 +1,13 @@
 # The Debian packages, made by CPack from the install rules' components:
 #   zarn-tennis  <- game_debian: the game in games/, its data in share/games/zarn-tennis, desktop
 #                   entry, icon, metainfo, manual page;
-#   libzarn-dev  <- dev (headers, static libraries, CMake and pkg-config files, the
-#                   getting-started program), examples (the examples' sources, under
-#                   share/doc/zarn/examples) and reference (the HTML reference, under
-#                   share/doc/zarn/html).
+#   libzarn-dev  <- dev (headers, the getting-started program), dev_debian (static libraries,
+#                   CMake and pkg-config files in the multiarch folder, cmake/ZarnInstall.cmake),
+#                   examples (the examples' sources, under share/doc/zarn/examples) and reference
+#                   (the HTML reference, under share/doc/zarn/html).
 # The components game_debian and dev_debian hold what only the packages install (Debian's layout
-# of a game, and the packages' copyright and changelog files); `cmake --install` leaves them out.
+# of a game and of libraries, and the packages' copyright and changelog files); `cmake --install`
+# leaves them out, and the package leaves out dev_lib, the libraries in `cmake --install`'s layout.
 # `cmake --build build --target package` writes the two .deb files into the build folder.
 
 if(NOT TARGET zarn-tennis)  # the packages need the game, which needs the SDL backend

@@ -1,7 +1,7 @@
 # pkg-config files beside the CMake package: zarn gives the compile flags and the support layer
 # alone; zarn-sdl and zarn-headless add one backend, which is what a program links. Each is
-# written when it is installed, so that it names the prefix it was installed into.
-set(ZARN_PC_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# written when it is installed, so that it names the prefix it was installed into; one set for
+# each layout of the libraries (ZARN_LIB_LAYOUTS, cmake/ZarnInstall.cmake).
 
 # zarn_pkgconfig(NAME DESCRIPTION REQUIRES LIBS...)
 function(zarn_pkgconfig name description requires)
@@ -10,18 +10,22 @@ function(zarn_pkgconfig name description requires)
   set(ZARN_PC_REQUIRES ${requires})
   list(JOIN ARGN " " ZARN_PC_LIBS)
   set(ZARN_PC_PREFIX "@ZARN_PC_PREFIX@")  # left for install time
-  set(staged ${PROJECT_BINARY_DIR}/pkgconfig/${name}.pc.in)
-  set(final ${PROJECT_BINARY_DIR}/pkgconfig/${name}.pc)
-  configure_file(${PROJECT_SOURCE_DIR}/cmake/zarn.pc.in ${staged} @ONLY)
-  install(CODE "set(ZARN_PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
-                configure_file(\"${staged}\" \"${final}\" @ONLY)" COMPONENT dev)
-  install(FILES ${final} DESTINATION ${ZARN_PC_DIR} COMPONENT dev)
+  foreach(layout ${ZARN_LIB_LAYOUTS})
+    zarn_lib_layout(${layout})
+    set(ZARN_PC_LIBDIR ${libdir})
+    set(staged ${PROJECT_BINARY_DIR}/pkgconfig/${component}/${name}.pc.in)
+    set(final ${PROJECT_BINARY_DIR}/pkgconfig/${component}/${name}.pc)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/zarn.pc.in ${staged} @ONLY)
+    install(CODE "set(ZARN_PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
+                  configure_file(\"${staged}\" \"${final}\" @ONLY)" COMPONENT ${component} ${only_asked})
+    install(FILES ${final} DESTINATION ${libdir}/pkgconfig COMPONENT ${component} ${only_asked})
+  endforeach()
 endfunction()
 
 zarn_pkgconfig(zarn "Zarn game-programming support layer (link it with a backend: zarn-sdl or zarn-headless)"
   "" -lzarn)
-zarn_pkgconfig(zarn-headless "Zarn support layer on the in-memory backend, for tests" "" -lzarn -lplatform_headless)
+zarn_pkgconfig(zarn-headless "Zarn support layer on the in-memory backend, for tests" "" -lzarn -lzarn-headless)
 if(ZARN_SDL)
   zarn_pkgconfig(zarn-sdl "Zarn support layer on the SDL backend: a window, sound and input" "sdl2 SDL2_ttf"
-    -lzarn -lplatform_sdl)
+    -lzarn -lzarn-sdl)
 endif()

@@ -2,6 +2,7 @@
 # the two ways a user would: with find_package(Zarn) on each backend, and with pkg-config. Each
 # build runs a bounded number of frames on a picture and a sound installed beside it.
 # Variables: SOURCE_DIR, BUILD_DIR, WORK_DIR, CXX (the compiler for the pkg-config builds).
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
@@ -39,6 +40,40 @@ foreach(f games share/games share/doc/zarn-tennis share/doc/libzarn-dev)
   endif()
 endforeach()
 
+# The headers: each compiles by itself as C++11 from the include root alone, none is marked
+# internal to a layer, and every function and global one declares is defined in an installed library.
+file(READ ${prefix}/lib/cmake/Zarn/ZarnTargets.cmake targets)
+if(targets MATCHES "include/zarn")
+  message(FATAL_ERROR "the CMake package's targets reach below the include root")
+endif()
+find_program(NM nm REQUIRED)
+file(GLOB_RECURSE libraries ${prefix}/lib/*.a)
+execute_process(COMMAND ${NM} -C --defined-only ${libraries} OUTPUT_VARIABLE symbols)
+string(REGEX MATCHALL "\n[0-9a-f]+ [A-Z] [A-Za-z_][A-Za-z0-9_]*" defined "${symbols}")
+list(TRANSFORM defined REPLACE ".* " "")
+file(GLOB_RECURSE headers RELATIVE ${prefix}/include ${prefix}/include/*.h)
+set(units)
+foreach(header ${headers})
+  file(READ ${prefix}/include/${header} text)
+  string(REGEX MATCH "^#pragma once\n(//[^\n]*\n)*" opening "${text}")
+  if(opening MATCHES "Internal to ")
+    message(FATAL_ERROR "installed although marked internal: ${header}")
+  endif()
+  string(REGEX MATCHALL "\n[A-Za-z_][A-Za-z0-9_ *&]*[ *&][a-z_][a-z0-9_]*\\(" functions "${text}")
+  string(REGEX MATCHALL "\nextern [^\n(;=[]*[ *][a-z_][a-z0-9_]*" globals "${text}")
+  foreach(name ${functions} ${globals})
+    string(REGEX REPLACE ".*[ *&]([a-z_0-9]+)\\(?$" "\\1" name "${name}")
+    if(NOT name IN_LIST defined)
+      message(FATAL_ERROR "${header} declares ${name}, which no installed library defines")
+    endif()
+  endforeach()
+  string(MAKE_C_IDENTIFIER ${header} unit)
+  file(WRITE ${WORK_DIR}/headers/${unit}.cpp "#include <${header}>\n")
+  list(APPEND units ${WORK_DIR}/headers/${unit}.cpp)
+endforeach()
+run("compiling each installed header as C++11"
+    ${CXX} -std=c++11 -Wall -Wextra -pedantic -Werror -fsyntax-only -I${prefix}/include ${units})
+
 # find_package(Zarn): the installed getting-started project, once for each backend. The headless
 # one runs 100 frames; the SDL one 50 on SDL's dummy drivers, which need no display or sound.
 foreach(backend headless sdl)
@@ -58,13 +93,16 @@ if(NOT r EQUAL 1 OR NOT err MATCHES "missing.bmp")
   message(FATAL_ERROR "a missing picture gave ${r} and '${err}', expected 1 and its name")
 endif()
 
-# pkg-config: the files name the prefix installed into, and compile the same program.
+# pkg-config: the files name the prefix installed into and its include root, and compile the same
+# program (C++17 for its std::clamp).
 find_program(PKG_CONFIG pkg-config REQUIRED)
 set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
 execute_process(COMMAND ${PKG_CONFIG} --variable=prefix zarn OUTPUT_VARIABLE pc_prefix
                 OUTPUT_STRIP_TRAILING_WHITESPACE)
-if(NOT pc_prefix STREQUAL prefix)
-  message(FATAL_ERROR "zarn.pc names the prefix '${pc_prefix}', not ${prefix}")
+execute_process(COMMAND ${PKG_CONFIG} --cflags zarn OUTPUT_VARIABLE pc_cflags OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT pc_prefix STREQUAL prefix OR NOT pc_cflags STREQUAL "-I${prefix}/include")
+  message(FATAL_ERROR "zarn.pc names the prefix '${pc_prefix}' and the flags '${pc_cflags}', not ${prefix} "
+                      "and its include root alone")
 endif()
 foreach(backend headless sdl)
   execute_process(COMMAND ${PKG_CONFIG} --cflags --libs zarn-${backend} OUTPUT_VARIABLE flags
@@ -74,7 +112,7 @@ foreach(backend headless sdl)
   endif()
   separate_arguments(flags UNIX_COMMAND "${flags}")
   run("compiling with pkg-config zarn-${backend}"
-      ${CXX} ${guide}/main.cpp -o ${WORK_DIR}/pc-${backend} ${flags})
+      ${CXX} -std=c++17 ${guide}/main.cpp -o ${WORK_DIR}/pc-${backend} ${flags})
 endforeach()
 run("the pkg-config program on the headless backend"
     ${WORK_DIR}/pc-headless ${guide}/ball.bmp ${guide}/thwack.wav 100)

@@ -55,9 +55,11 @@ has "$game" usr/games/zarn-tennis usr/share/games/zarn-tennis/TennisBackground.B
   usr/share/icons/hicolor/128x128/apps/zarn-tennis.png usr/share/man/man6/zarn-tennis.6.gz \
   usr/share/metainfo/org.example.ZarnTennis.metainfo.xml usr/share/doc/zarn-tennis/copyright \
   usr/share/doc/zarn-tennis/changelog.gz
-has "$dev" usr/include/zarn/zarn.h usr/lib/libzarn.a usr/lib/libplatform_sdl.a usr/lib/libplatform_headless.a \
-  usr/lib/cmake/Zarn/ZarnConfig.cmake usr/lib/pkgconfig/zarn.pc usr/lib/pkgconfig/zarn-sdl.pc \
-  usr/lib/pkgconfig/zarn-headless.pc usr/share/doc/zarn/getting_started/main.cpp \
+# The libraries and the files that name their folder in Debian's multiarch folder.
+lib=usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+has "$dev" usr/include/zarn/zarn.h $lib/libzarn.a $lib/libzarn-sdl.a $lib/libzarn-headless.a \
+  $lib/cmake/Zarn/ZarnConfig.cmake $lib/pkgconfig/zarn.pc $lib/pkgconfig/zarn-sdl.pc \
+  $lib/pkgconfig/zarn-headless.pc usr/share/doc/zarn/getting_started/main.cpp \
   usr/share/doc/libzarn-dev/copyright usr/share/doc/libzarn-dev/changelog.gz
 # The examples' sources, once the tree has examples (installed with COMPONENT examples).
 if [ -f "$source/examples/CMakeLists.txt" ]; then has "$dev" usr/share/doc/zarn/examples/; fi
@@ -99,9 +101,9 @@ cmake -S "$guide" -B "$out/guide-build" -DCMAKE_PREFIX_PATH="$root/usr" -DZARN_B
   >"$out/guide.log" 2>&1 && cmake --build "$out/guide-build" >>"$out/guide.log" 2>&1 ||
   fail "the getting-started program does not build against libzarn-dev: $(tail -n 20 "$out/guide.log")"
 "$out/guide-build/getting_started" "$guide/ball.bmp" "$guide/thwack.wav" 50 || fail "the getting-started program failed"
-flags=$(PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$root/usr/lib/pkgconfig" pkg-config --cflags --libs zarn-headless) ||
+flags=$(PKG_CONFIG_SYSROOT_DIR="$root" PKG_CONFIG_LIBDIR="$root/$lib/pkgconfig" pkg-config --cflags --libs zarn-headless) ||
   fail "pkg-config cannot read zarn-headless.pc"
 # shellcheck disable=SC2086
-"${CXX:-c++}" "$guide/main.cpp" -o "$out/guide-pc" $flags || fail "the getting-started program does not build with pkg-config"
+"${CXX:-c++}" -std=c++17 "$guide/main.cpp" -o "$out/guide-pc" $flags || fail "the getting-started program does not build with pkg-config"
 "$out/guide-pc" "$guide/ball.bmp" "$guide/thwack.wav" 50 || fail "the pkg-config build failed"
 echo "packages: all checks passed; packages in $out/debs"
