@@ -1,14 +1,15 @@
 #pragma once
-// The display as the game and the examples have it, for benchmarks on SDL's dummy video driver:
-// the back surface with a clipper of the whole screen.
+/// \file
+/// The display as the game and the examples have it, for benchmarks on SDL's dummy video driver:
+/// the back surface with a clipper of the whole screen.
 #include <cstdlib>
 
 #include "display/display.h"
 #include "platform/status.h"
 #include "platform/window.h"
 
-// Opens the window, the display and the clipper where they are not open (another benchmark may
-// have shut the display down); whether the back surface is ready to draw on.
+/// Opens the window, the display and the clipper where they are not open (another benchmark may
+/// have shut the display down); whether the back surface is ready to draw on.
 inline bool bench_screen_ready() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     if (!display_back) {

@@ -1,5 +1,6 @@
 #pragma once
-// The game's art and sounds: the pictures and sounds read at start-up and what each becomes.
+/// \file
+/// The game's art and sounds: the pictures and sounds read at start-up and what each becomes.
 #include <cstddef>
 #include <cstdint>
 
@@ -13,14 +14,14 @@ extern BOB ball, left_racquet, right_racquet, menu_pointer, option_box;
 extern BOB left_scores_banner, right_scores_banner, paused_banner;
 extern int32_t thwack_sound, point_left_sound, point_right_sound, welcome_sound;
 
+/// The name of the file in the working directory that matches `name` regardless of letter
+/// case (an exact match first). 1 when found, 0 when not (or when it would not fit in size).
 int asset_find(const char* name, char* path, size_t size);
-//   The name of the file in the working directory that matches `name` regardless of letter
-//   case (an exact match first). 1 when found, 0 when not (or when it would not fit in size).
+/// The three backdrops, each installing its palette, then the eight sprites. 1, or 0 at the
+/// first picture that is missing or unusable (reason in game_startup_error).
 int assets_load_art();
-//   The three backdrops, each installing its palette, then the eight sprites. 1, or 0 at the
-//   first picture that is missing or unusable (reason in game_startup_error).
+/// The four sounds and their playback frequencies. 1, or 0 at the first sound file that is
+/// missing or unreadable. Without a sound device the files are only checked for reading.
 int assets_load_sounds();
-//   The four sounds and their playback frequencies. 1, or 0 at the first sound file that is
-//   missing or unreadable. Without a sound device the files are only checked for reading.
+/// The sprites in their fixed order, then the backdrops.
 void assets_release();
-//   The sprites in their fixed order, then the backdrops.

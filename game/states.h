@@ -1,5 +1,6 @@
 #pragma once
-// The game's states, menus and screens: what each state draws, which keys act, when sounds play.
+/// \file
+/// The game's states, menus and screens: what each state draws, which keys act, when sounds play.
 #include <cstdint>
 
 enum {
@@ -23,15 +24,15 @@ extern int32_t right_score;
 extern int32_t welcome_played;
 extern const char* const version_text;
 extern int32_t pause_latch, space_latch, right_arrow_latch, left_arrow_latch, return_latch, escape_latch;
-extern int32_t game_sound_starts[64];  // how many times each sound id was started
+extern int32_t game_sound_starts[64];  ///< how many times each sound id was started
 
+/// Every global of the state machine back to its value at program start.
 void game_states_reset();
-//   Every global of the state machine back to its value at program start.
+/// Runs the step of game_state for this frame; a state without a step draws nothing more.
 void game_state_step();
-//   Runs the step of game_state for this frame; a state without a step draws nothing more.
+/// Clears the latch of every latched key that is up at this moment.
 void game_release_latches();
-//   Clears the latch of every latched key that is up at this moment.
+/// The two score texts, left first, in black.
 void game_draw_scores();
-//   The two score texts, left first, in black.
+/// Starts a sound once from its beginning (and counts it).
 void game_play_sound(int32_t id);
-//   Starts a sound once from its beginning (and counts it).

@@ -1,18 +1,21 @@
 #pragma once
-// BMP files built byte by byte, for the picture tests and benchmarks.
+/// \file
+/// BMP files built byte by byte, for the picture tests and benchmarks.
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+/// Writes the low 16 bits of v little-endian at b[at] (b must hold them).
 inline void put16(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     b[at] = static_cast<uint8_t>(v);
     b[at + 1] = static_cast<uint8_t>(v >> 8);
 }
+/// Writes v little-endian at b[at] (b must hold the four bytes).
 inline void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// Offsets of the header fields.
+/// Offsets of the header fields.
 enum : size_t {
     AT_BI_SIZE = 14,
     AT_WIDTH = 18,
@@ -24,9 +27,9 @@ enum : size_t {
     AT_TABLE = 54,
 };
 
-// A BMP file as the loader expects one: headers, the colour table for 8-bit files (entry i
-// stored as blue i, green 255 - i, red i / 2), `gap` spare bytes, then the pixel data as given,
-// in file order (bottom row first).
+/// A BMP file as the loader expects one: headers, the colour table for 8-bit files (entry i
+/// stored as blue i, green 255 - i, red i / 2), `gap` spare bytes, then the pixel data as given,
+/// in file order (bottom row first).
 inline std::vector<uint8_t> bmp_bytes(int32_t width, int32_t height, int bits, const std::vector<uint8_t>& data,
                                       size_t gap = 0) {
     const size_t table = bits == 8 ? 1024 : 0;
@@ -50,8 +53,8 @@ inline std::vector<uint8_t> bmp_bytes(int32_t width, int32_t height, int bits, c
     return b;
 }
 
-// w x h pixels of value 1 + (x + 3 * y) mod 250 (never 0), in file order; row r of the picture
-// (top first) is row h - 1 - r of the file.
+/// w x h pixels of value 1 + (x + 3 * y) mod 250 (never 0), in file order; row r of the picture
+/// (top first) is row h - 1 - r of the file.
 inline std::vector<uint8_t> numbered_rows(int32_t w, int32_t h) {
     std::vector<uint8_t> d(static_cast<size_t>(w) * h);
     for (int32_t r = 0; r < h; ++r)
@@ -60,11 +63,11 @@ inline std::vector<uint8_t> numbered_rows(int32_t w, int32_t h) {
     return d;
 }
 
-// A BMP file in the format's own layout: the file header (bfOffBits pointing at the pixels), an
-// info header of `header` bytes (12: the OS/2 header; longer ones hold the masks), the masks
-// behind a 40-byte header, a table of `colours` entries stored as bmp_bytes stores them (3 bytes
-// each behind the OS/2 header), then the stored pixels as given. biClrUsed is the count of
-// entries, biSizeImage the size of the data unless given.
+/// A BMP file in the format's own layout: the file header (bfOffBits pointing at the pixels), an
+/// info header of `header` bytes (12: the OS/2 header; longer ones hold the masks), the masks
+/// behind a 40-byte header, a table of `colours` entries stored as bmp_bytes stores them (3 bytes
+/// each behind the OS/2 header), then the stored pixels as given. biClrUsed is the count of
+/// entries, biSizeImage the size of the data unless given.
 struct BmpLayout {
     int32_t width, height;
     int bits;
@@ -75,6 +78,7 @@ struct BmpLayout {
     int64_t size_image = -1;
 };
 
+/// The bytes of the file the layout describes, with data as its stored pixels.
 inline std::vector<uint8_t> bmp_laid_out(const BmpLayout& l, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> b(14 + l.header, 0);
     b[0] = 'B';

@@ -1,5 +1,6 @@
 #pragma once
-// BMP files built byte by byte for the picture tests, and a scratch directory to write them in.
+/// \file
+/// BMP files built byte by byte for the picture tests, and a scratch directory to write them in.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,7 +11,7 @@
 
 #include "tests/bmp_bytes.h"
 
-// A directory of its own for each test (tests run as separate processes at the same time).
+/// A directory of its own for each test (tests run as separate processes at the same time).
 struct ScratchDir {
     std::filesystem::path path;
     ScratchDir() {
@@ -22,6 +23,7 @@ struct ScratchDir {
     }
     ~ScratchDir() { std::filesystem::remove_all(path); }
 
+    /// Writes the bytes as a file of that name in the directory; its path.
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const {
         const std::string file = (path / name).string();
         std::ofstream out(file, std::ios::binary);

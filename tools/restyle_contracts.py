@@ -8,24 +8,34 @@
     code;  // a comment after a declaration   ->  code;  ///< the same text (above a one-line enum)
     a function named in an entry              ->  name(), which the reference links
 
-A comment standing apart (a blank line after it) stays as it is. Running it again over headers
-already in this form changes nothing, so it can be run after each merge. With no arguments it
-rewrites the public headers; otherwise the headers named (files or folders).
-Usage: tools/restyle_contracts.py [--check] [PATH...]   (--check: list what would change, exit 1)
+A comment standing apart (a blank line after it) stays as it is, and so does every comment inside
+a function's body. Running it again over headers already in this form changes nothing, so it can
+be run after each merge. With no arguments it rewrites every header of the tree (the public ones,
+the layers' internal ones, the backends', the tests', tools' and examples'); otherwise the headers
+named (files or folders). A function declared with no contract before it is named on stderr.
+Usage: tools/restyle_contracts.py [--check] [PATH...]
+  --check: list what would change and every function without a contract; exit 1 if any
+  (ctest `contract_comments`, label rules, and the start of tools/test.sh)
 """
 import pathlib
 import re
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-# The library's public headers, which the reference documents (docs/CMakeLists.txt names the same).
-DEFAULT_PATHS = ["display", "imaging", "sound", "input", "platform", "include/zarn"]
+# Every header of the tree keeps the one form: all folders but the build trees and hidden ones.
+DEFAULT_PATHS = ["."]
+SKIPPED = ["build", "."]  # prefixes of the top-level folders left out
+# The library's public headers, which the reference documents (docs/CMakeLists.txt names the
+# same): the functions they declare are the ones an entry links to.
+PUBLIC_PATHS = ["display", "imaging", "sound", "input", "platform", "include/zarn"]
 # Internal: shared by the backends, the web backend's own, and SDL's peers for the benchmarks.
-SKIPPED = ["platform/common", "platform/web", "platform/peer"]
+INTERNAL = ["platform/common", "platform/web", "platform/peer"]
 
 CONTRACT = re.compile(r"^(\s*)//   (.*)$")
 COMMENT = re.compile(r"^(\s*)// ?(.*)$")
 DECLARED = re.compile(r"^[A-Za-z_][\w \t*&:<>,]*?\b([a-z]\w*_\w*)\s*\(", re.M)  # a function's name
+# The first line of a function's declaration: its name and the opening parenthesis.
+FUNCTION = re.compile(r"^\s*(?!return\b|using\b|typedef\b|#|//)(?:[\w:<>,*&]+[ \t*&]+)+(~?[A-Za-z_]\w*)\s*\(")
 TRAILING = re.compile(r"^(\s*\S.*?;.*?|\s*\S.*?,)(\s+)// (.*)$")
 
 
@@ -35,7 +45,43 @@ def is_comment(line):
 
 def ends_statement(line):
     code = line.split("//")[0].rstrip()
-    return code.endswith((";", "{", "}")) or code.startswith(("#pragma", "#include"))
+    return code.endswith((";", "{", "}")) or code.startswith(("#pragma", "#include")) or \
+        re.fullmatch(r"\s*(?:public|protected|private)\s*:", code) is not None
+
+
+def code_of(line):
+    """The line without its comment and the text of its string and character literals."""
+    line = re.sub(r'"(?:\\.|[^"\\])*"', '""', line)
+    line = re.sub(r"'(?:\\.|[^'\\])*'", "''", line)
+    return line.split("//")[0]
+
+
+def in_bodies(lines):
+    """For each line, whether it lies inside a function's body (or a lambda's), whose comments
+    are the body's own, not entries."""
+    inside, stack, pending = [], [], ""
+    for line in lines:
+        inside.append(bool(stack) and stack[-1])
+        if line.lstrip().startswith("#"):
+            continue
+        for ch in code_of(line):
+            if ch == "{":
+                head = pending.strip()
+                body = bool(stack and stack[-1]) or bool(
+                    re.search(r"\)\s*(?:const|noexcept|override|final|\s|->\s*[\w:<>*& ]+)*$", head)
+                    and not re.match(r"(?:if|for|while|switch)\b", head))
+                stack.append(body)
+                pending = ""
+            elif ch == "}":
+                if stack:
+                    stack.pop()
+                pending = ""
+            elif ch == ";":
+                pending = ""
+            else:
+                pending += ch
+        pending += " "
+    return inside
 
 
 def statement_start(lines, end):
@@ -78,9 +124,12 @@ def file_comment(lines):
 def lead_comments(lines):
     """A plain comment run directly above a declaration becomes its entry."""
     out = list(lines)
+    body = in_bodies(out)
     i = 0
     while i < len(out):
-        if COMMENT.match(out[i]) and not out[i].lstrip().startswith("///") and not CONTRACT.match(out[i]):
+        if body[i]:
+            i += 1
+        elif COMMENT.match(out[i]) and not out[i].lstrip().startswith("///") and not CONTRACT.match(out[i]):
             end = i
             while end < len(out) and COMMENT.match(out[end]) and not out[end].lstrip().startswith("///") \
                     and not CONTRACT.match(out[end]):
@@ -101,9 +150,10 @@ def lead_comments(lines):
 def contracts(lines, name, complaints):
     """Each run of contract lines moves above the declaration it follows."""
     out = list(lines)
+    body = in_bodies(out)
     i = 0
     while i < len(out):
-        if not CONTRACT.match(out[i]) or (i > 0 and CONTRACT.match(out[i - 1])):
+        if body[i] or not CONTRACT.match(out[i]) or (i > 0 and CONTRACT.match(out[i - 1])):
             i += 1
             continue
         end = i
@@ -126,9 +176,11 @@ def trailing_comments(lines):
     """A comment after the code of a declaration line documents that declaration."""
     out = []
     column = None  # the column of the last trailing comment, for its continuation lines
-    for line in lines:
+    for line, body in zip(lines, in_bodies(lines)):
         m = TRAILING.match(line)
-        if m and not is_comment(line) and not line.startswith("#") and "///" not in line:
+        if body:
+            column = None
+        elif m and not is_comment(line) and not line.startswith("#") and "///" not in line:
             if m.group(1).rstrip().endswith("};"):  # a one-line enum: the comment goes above it
                 indent = re.match(r"\s*", line).group(0)
                 out.append(f"{indent}/// {m.group(3)}")
@@ -163,6 +215,24 @@ def linked_calls(lines, functions):
     return out
 
 
+def missing_contracts(lines, name, complaints):
+    """Every function declared outside a body (a prototype, an inline definition, a member) has
+    its contract, a /// entry, just before it; a template's entry stands above its template line."""
+    body = in_bodies(lines)
+    for i, line in enumerate(lines):
+        m = FUNCTION.match(code_of(line))
+        if body[i] or not m or m.group(1) in ("static_assert", "TEST", "TEST_F", "TEST_P"):
+            continue
+        start = statement_start(lines, i)
+        if start != i and not lines[start].lstrip().startswith("template"):
+            continue  # the name of a function in the middle of a declaration
+        above = lines[start - 1].strip() if start > 0 else ""
+        if above.startswith("template"):
+            above = lines[start - 2].strip() if start > 1 else ""
+        if not above.startswith("///"):
+            complaints.append(f"{name}:{i + 1}: {m.group(1)} has no contract (a /// entry just before it)")
+
+
 def restyle(text, name, complaints, functions=()):
     lines = text.split("\n")
     lines = file_comment(lines)
@@ -170,24 +240,29 @@ def restyle(text, name, complaints, functions=()):
     lines = contracts(lines, name, complaints)
     lines = trailing_comments(lines)
     lines = linked_calls(lines, functions)
+    missing_contracts(lines, name, complaints)
     return "\n".join(lines)
 
 
 def public_functions():
     """The names of the functions the installed headers declare."""
     names = set()
-    for f in headers(DEFAULT_PATHS):
+    for f in headers(PUBLIC_PATHS, INTERNAL):
         names.update(DECLARED.findall(f.read_text()))
     return names - {"static_assert"}
 
 
-def headers(paths):
+def headers(paths, skipped=()):
+    """The headers below the paths (a file named is taken as it is), but those in folders skipped
+    and in the top-level folders SKIPPED names the start of."""
     for path in paths:
         p = (ROOT / path) if not pathlib.Path(path).is_absolute() else pathlib.Path(path)
         found = sorted(p.rglob("*.h")) if p.is_dir() else [p]
         for f in found:
             rel = f.resolve().relative_to(ROOT).as_posix()
-            if not any(rel.startswith(s + "/") for s in SKIPPED) or p.is_file():
+            left_out = any(rel.startswith(s + "/") for s in skipped) or \
+                any(rel.split("/")[0].startswith(s) for s in SKIPPED if "/" in rel)
+            if not left_out or p.is_file():
                 yield f
 
 
@@ -207,7 +282,7 @@ def main(argv):
         print(c, file=sys.stderr)
     for c in changed:
         print(("would restyle " if check else "restyled ") + c)
-    return 1 if check and changed else 0
+    return 1 if check and (changed or complaints) else 0
 
 
 if __name__ == "__main__":

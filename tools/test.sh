@@ -5,9 +5,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
-# The house rules first (HACKING.md): includes keep to the layers, the formatting to .clang-format.
+# The house rules first (HACKING.md): includes keep to the layers, the formatting to .clang-format,
+# every header's functions carry their contracts in the one form.
 tools/check_includes.sh
 tools/check_format.sh
+tools/restyle_contracts.py --check
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZARN_WERROR=ON -DZARN_BENCH=ON

@@ -1,51 +1,52 @@
 #pragma once
-// What the parts of the web backend tell each other, and the page's side of it (web_library.js).
-// Internal to the web backend.
+/// \file
+/// What the parts of the web backend tell each other, and the page's side of it (web_library.js).
+/// Internal to the web backend.
 #include <cstdint>
 
 extern "C" {
 
 // ---- the page (web_library.js) ----
 
+/// Starts listening to the keyboard, which from then on writes 1 (down) or 0 (up) into keys at
+/// each key's scancode, and painting the canvas at the display's refresh; the page's title
+/// becomes the window's. 1, or 0 when the page has no canvas.
 int web_js_window_open(uint8_t* keys, const char* title);
-//   Starts listening to the keyboard, which from then on writes 1 (down) or 0 (up) into keys at
-//   each key's scancode, and painting the canvas at the display's refresh; the page's title
-//   becomes the window's. 1, or 0 when the page has no canvas.
+/// Stops both and lets every key go; the page tells that the game has ended.
 void web_js_window_close();
-//   Stops both and lets every key go; the page tells that the game has ended.
+/// The canvas takes this size in pixels (the page scales it to fit, 4:3 kept).
 void web_js_set_mode(int32_t width, int32_t height);
-//   The canvas takes this size in pixels (the page scales it to fit, 4:3 kept).
+/// Shows (non-zero) or hides the mouse pointer over the canvas.
 void web_js_cursor(int shown);
-//   Shows (non-zero) or hides the mouse pointer over the canvas.
+/// Records a moment of the game's pace for the page's statistics: WEB_NOTE_FRAME when a frame
+/// starts, WEB_NOTE_FLIP when a flip is shown; at is the page's clock in milliseconds.
 void web_js_note(int kind, double at);
-//   Records a moment of the game's pace for the page's statistics: WEB_NOTE_FRAME when a frame
-//   starts, WEB_NOTE_FLIP when a flip is shown; at is the page's clock in milliseconds.
+/// Makes ready an output of rate frames per second that pulls through web_audio_fill; it starts
+/// at the first key press or click (at once when there was one). 1, or 0 without WebAudio.
 int web_js_audio_open(int32_t rate);
-//   Makes ready an output of rate frames per second that pulls through web_audio_fill; it starts
-//   at the first key press or click (at once when there was one). 1, or 0 without WebAudio.
+/// Stops and closes the output; web_audio_fill is no longer called.
 void web_js_audio_close();
-//   Stops and closes the output; web_audio_fill is no longer called.
+/// Returns to the browser and comes back after at least this long (0: as soon as the browser
+/// has handled what waits, without a timer's delay). The game's stack is kept meanwhile.
 void web_js_pause(int32_t milliseconds);
-//   Returns to the browser and comes back after at least this long (0: as soon as the browser
-//   has handled what waits, without a timer's delay). The game's stack is kept meanwhile.
 
 // ---- called by the page ----
 
+/// The picture last shown as width x height RGBA pixels for the canvas, or null when it has not
+/// changed since the last call.
 uint8_t* web_paint();
-//   The picture last shown as width x height RGBA pixels for the canvas, or null when it has not
-//   changed since the last call.
+/// The next frames of the mixer's output (left, right interleaved); silence while closed.
 void web_audio_fill(int16_t* stereo, int32_t frames);
-//   The next frames of the mixer's output (left, right interleaved); silence while closed.
 
 }  // extern "C"
 
 enum { WEB_NOTE_FRAME = 0, WEB_NOTE_FLIP = 1 };
 
+/// A picture was shown (flip non-zero for a flip, zero for a palette change): the clock readings
+/// that follow until anything else happens are a wait.
 void web_pace_shown(int flip);
-//   A picture was shown (flip non-zero for a flip, zero for a palette change): the clock readings
-//   that follow until anything else happens are a wait.
+/// The game looked at its events: a wait before this has ended.
 void web_pace_events();
-//   The game looked at its events: a wait before this has ended.
 
+/// Records why the backend failed, for plat_error_text().
 void web_backend_fail(const char* what);
-//   Records why the backend failed, for plat_error_text.
