@@ -1,4 +1,4 @@
-// The sound object and sound buffers over the software mixer, shared by both backends. The
+// The sound object and sound buffers over the software mixer, shared by every backend. The
 // backend supplies the output that pulls mixed frames and the lock that keeps it away while
 // a voice changes.
 #include <algorithm>

@@ -1,4 +1,4 @@
-// Memory surfaces, palettes and clippers, shared by both backends. The backend only shows
+// Memory surfaces, palettes and clippers, shared by every backend. The backend only shows
 // the primary surface's picture through its palette and draws glyphs.
 #include <algorithm>
 #include <cstring>

@@ -5,6 +5,7 @@
 #include "platform/common/backend.h"
 #include "platform/common/mixer.h"
 #include "platform/sdl/sdl_backend.h"
+#include "platform/sdl/sdl_state.h"
 #include "platform/status.h"
 
 namespace {
@@ -24,7 +25,7 @@ int backend_audio_open(int32_t* rate) {
     // Without SDL_AUDIODRIVER, SDL tries only real outputs: with no sound server or device
     // this fails at once instead of playing into nothing.
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        sdl_backend_fail("cannot open the audio output");
+        sdl_set_error("cannot open the audio output");
         return PLAT_ERR_REFUSED;
     }
     SDL_AudioSpec want{};
@@ -37,7 +38,7 @@ int backend_audio_open(int32_t* rate) {
     // No changes allowed: SDL converts to the device's own format if it has to.
     g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (!g_device) {
-        sdl_backend_fail("cannot open the audio output");
+        sdl_set_error("cannot open the audio output");
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return PLAT_ERR_REFUSED;
     }

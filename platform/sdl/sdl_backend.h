@@ -19,6 +19,3 @@ const char* sdl_backend_audio_driver();
 /// no observer), after anything written into the primary surface has been shown. Lets a test
 /// look at the screen while an operation paces itself by the clock.
 void sdl_backend_on_tick(void (*observer)(uint32_t now, void* context), void* context);
-
-/// Records why the backend failed, with SDL's own reason, for plat_error_text().
-void sdl_backend_fail(const char* what);

@@ -1,5 +1,5 @@
-// The SDL backend's window and its events: a full-screen desktop window, the desktop's events
-// turned into messages, and why the backend last failed.
+// The SDL backend's window and its events: a full-screen desktop window, and the desktop's events
+// turned into messages.
 #include <SDL.h>
 
 #include <unistd.h>
@@ -10,21 +10,9 @@
 
 #include "platform/common/backend.h"
 #include "platform/common/messages.h"
-#include "platform/sdl/sdl_backend.h"
 #include "platform/sdl/sdl_state.h"
 #include "platform/status.h"
 #include "platform/window.h"
-
-SdlState sdl;
-
-void sdl_set_error(const char* what) {
-    sdl.error = what;
-    const char* detail = SDL_GetError();
-    if (detail && *detail) {
-        sdl.error += ": ";
-        sdl.error += detail;
-    }
-}
 
 namespace {
 
@@ -34,10 +22,6 @@ bool named_driver_is(const char* name) {
 }
 
 }  // namespace
-
-const char* plat_error_text() { return sdl.error.c_str(); }
-
-void sdl_backend_fail(const char* what) { sdl_set_error(what); }
 
 // True when nothing says where an X11 or Wayland display would be, and no video driver is named:
 // then there is none, and asking SDL would only make its drivers print their own complaints.
