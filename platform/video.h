@@ -75,7 +75,9 @@ int plat_surface_size(const PlatSurface* surface, int32_t* width, int32_t* heigh
 int plat_surface_set_color_key(PlatSurface* surface, uint8_t low, uint8_t high);
 /// Locks the whole surface: first pixel and pitch. PLAT_ERR_BUSY when already locked.
 int plat_surface_lock(PlatSurface* surface, uint8_t** pixels, int32_t* pitch);
-/// Ends the lock that gave these pixels.
+/// Ends the lock that gave these pixels. On the primary, what was written shows now when a
+/// refresh period has passed since the last picture, else at the program's next look at its
+/// messages, keys or clock.
 int plat_surface_unlock(PlatSurface* surface, uint8_t* pixels);
 /// When the pointer lies inside the pixels of a surface locked now: PLAT_OK with the columns
 /// and rows that remain of that surface from the pointer (width 0 when it points past the end

@@ -361,8 +361,9 @@ int poke(PlatSurface* s, int keep_locked) {
 
 // The primary surface shows what is written into it outside a flip: with the counter's readings
 // showing it (as the real display's do), a lock, fill, blit or text on the primary is shown once,
-// a refresh period (16 ms here) after the last picture; the back surface is not the screen, and
-// a primary still locked is shown again every period.
+// a refresh period (16 ms here) after the last picture, or at its unlock when that period has
+// passed; the back surface is not the screen, and a primary still locked is shown again every
+// period.
 TEST_F(Surfaces, WritesIntoThePrimaryShowAtTheCountersReadingsOnceAPeriod) {
     PlatSurface* primary = nullptr;
     PlatSurface* back = nullptr;
@@ -426,6 +427,14 @@ TEST_F(Surfaces, WritesIntoThePrimaryShowAtTheCountersReadingsOnceAPeriod) {
             plat_surface_unlock(primary, nullptr);
         }
     }
+    // Written and unlocked a period after the last picture: shown at the unlock, before any reading.
+    plat_surface_fill(back, nullptr, 7);
+    ASSERT_EQ(plat_flip(primary), PLAT_OK);
+    for (int i = 0; i < 17; ++i) plat_ticks();
+    const int32_t shown = headless_present_count();
+    poke(primary, 0);
+    EXPECT_EQ(headless_present_count(), shown + 1);
+    EXPECT_EQ(headless_visible_index(1, 1), 9);
     // Off (as at the reset), the readings show nothing.
     headless_present_on_tick(0);
     const PlatRect r{1, 1, 2, 2};

@@ -47,7 +47,8 @@ int32_t g_mode_w = 0, g_mode_h = 0;
 int g_devices_open = 0;
 PlatSurface* g_visible = nullptr;  // the live primary surface, if any
 // The primary shows what is written into it, as video memory would: a lock, fill, blit or text
-// on it since the picture was last shown leaves it to be shown again (backend.h).
+// on it since the picture was last shown leaves it to be shown again, at its unlock or when the
+// backend next reads its clock or pumps its events (backend.h).
 int g_primary_written = 0;
 int g_shown_since_check = 0;      // a picture was shown since the last video_present_primary_if_changed
 uint64_t g_last_shown_us = 0;     // when video_present_primary_if_changed last knew one was shown
@@ -260,6 +261,7 @@ int plat_surface_unlock(PlatSurface* surface, uint8_t* pixels) {
     if (pixels && pixels != surface->pixels.data()) return PLAT_ERR_INVALID;
     surface->locked = 0;
     forget_lock(surface);
+    if (surface == g_visible && g_primary_written) backend_present_written();
     return PLAT_OK;
 }
 

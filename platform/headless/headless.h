@@ -76,9 +76,10 @@ int headless_window_open();
 /// 1 while the display device is open (from the first device made to the last one released).
 int headless_device_open();
 
-/// From now on each reading of the counter shows what was written into the primary surface
-/// since it was last shown, at most once every period_ms, as the real display does; 0 (as at
-/// the reset) shows pictures only at flips and palette changes.
+/// From now on each reading of the counter, each look at the messages or keys and each unlock of
+/// the primary show what was written into the primary surface since it was last shown, at most
+/// once every period_ms (counted on the counter), as the real display does; 0 (as at the reset)
+/// shows pictures only at flips and palette changes.
 void headless_present_on_tick(uint32_t period_ms);
 /// Pictures shown so far (flips and palette changes on the visible surface).
 int32_t headless_present_count();

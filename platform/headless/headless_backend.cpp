@@ -329,7 +329,7 @@ int backend_window_open(const char*) {
 }
 
 void backend_window_close() { g_window = 0; }
-void backend_pump_events() {}
+void backend_pump_events() { backend_present_written(); }
 void backend_cursor_show(int shown) { g_cursor_shown = shown ? 1 : 0; }
 const uint8_t* backend_scancode_state() { return g_scancodes; }
 
@@ -388,10 +388,15 @@ int backend_joystick_read(int32_t handle, BackendJoystickRaw* raw) {
     return PLAT_OK;
 }
 
+void backend_present_written() {
+    if (g_present_period)
+        video_present_primary_if_changed(uint64_t{g_ticks} * 1000u, uint64_t{g_present_period} * 1000u);
+}
+
 uint32_t plat_ticks() {
-    uint32_t now = g_ticks;
+    const uint32_t now = g_ticks;
+    backend_present_written();
     g_ticks += g_tick_step;
-    if (g_present_period) video_present_primary_if_changed(uint64_t{now} * 1000u, uint64_t{g_present_period} * 1000u);
     if (g_tick_observer) g_tick_observer(now, g_tick_context);
     return now;
 }

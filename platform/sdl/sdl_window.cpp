@@ -110,6 +110,8 @@ void backend_pump_events() {
         }
     }
     sdl_keys_refresh();
+    // A program that wrote into the primary and now only looks at its messages or keys sees it.
+    backend_present_written();
 }
 
 void backend_cursor_show(int shown) {

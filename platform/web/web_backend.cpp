@@ -62,8 +62,12 @@ void backend_window_close() {
 }
 
 // Keys are written as the page's events arrive, so there is nothing to move; what matters here is
-// that the game has looked at its events.
-void backend_pump_events() { web_pace_events(); }
+// that the game has looked at its events, and that what it wrote into the primary shows (before
+// the look ends the wait that showing it starts).
+void backend_pump_events() {
+    backend_present_written();
+    web_pace_events();
+}
 
 void backend_cursor_show(int shown) {
     if (g.window) web_js_cursor(shown);

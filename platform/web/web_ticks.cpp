@@ -101,11 +101,14 @@ void web_pace_events() {
     }
 }
 
-// A reading of the counter also shows what was written into the primary surface since it was
-// last shown, at most once a refresh, as the desktop does: a program drawing into it waits on the
-// counter. Showing costs a copy; the page turns it into pixels when it paints.
+// What was written into the primary surface since it was last shown, shown at most once a
+// refresh, as the desktop does. Showing costs a copy; the page turns it into pixels when it paints.
+void backend_present_written() { video_present_primary_if_changed(fine_now(), kRefreshUs); }
+
+// A reading of the counter also shows what was written into the primary: a program drawing into
+// it step by step waits on the counter.
 uint32_t plat_ticks() {
-    video_present_primary_if_changed(fine_now(), kRefreshUs);
+    backend_present_written();
     pace_reading();
     return static_cast<uint32_t>(fine_now() / 1000u);
 }
