@@ -1,6 +1,6 @@
 // The web backend: the page's canvas shows the 8-bit picture through the palette, keys come by
-// physical position from the page's keyboard events, text uses the desktop's glyphs rendered at
-// build time. There is no mouse and there are no joysticks.
+// physical position from the page's keyboard events, the mouse from the pointer over the canvas,
+// text uses the desktop's glyphs rendered at build time. There are no joysticks.
 #include <emscripten.h>
 
 #include <cstring>
@@ -20,7 +20,9 @@ namespace {
 struct State {
     int window = 0;
     int device = 0;
-    uint8_t scancodes[KEY_SCANCODE_COUNT] = {};  // written by the page's key handlers
+    uint8_t scancodes[KEY_SCANCODE_COUNT] = {};        // written by the page's key handlers
+    int32_t mouse_dx = 0, mouse_dy = 0, mouse_dz = 0;  // gathered since the last take
+    int32_t mouse_buttons = 0;                         // bits: left, right, middle, back
     int32_t mode_w = 0, mode_h = 0;
     std::vector<uint8_t> picture;  // the last picture shown, mode_w x mode_h, no padding
     PaletteEntry palette[256] = {};
@@ -46,6 +48,7 @@ void web_backend_fail(const char* what) { g.error = what; }
 
 int backend_window_open(const char* title) {
     std::memset(g.scancodes, 0, sizeof g.scancodes);
+    g.mouse_dx = g.mouse_dy = g.mouse_dz = g.mouse_buttons = 0;
     if (!web_js_window_open(g.scancodes, title)) {
         g.error = "cannot open the display: the page has no canvas";
         return PLAT_ERR_REFUSED;
@@ -59,6 +62,7 @@ void backend_window_close() {
     if (g.window) web_js_window_close();
     g.window = 0;
     std::memset(g.scancodes, 0, sizeof g.scancodes);
+    g.mouse_buttons = 0;
 }
 
 // Keys are written as the page's events arrive, so there is nothing to move; what matters here is
@@ -76,8 +80,27 @@ void backend_cursor_show(int shown) {
 const uint8_t* backend_scancode_state() { return g.scancodes; }
 
 void backend_mouse_take(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
-    *dx = *dy = *dz = 0;
-    std::memset(buttons, 0, 4);
+    *dx = g.mouse_dx;
+    *dy = g.mouse_dy;
+    *dz = g.mouse_dz;
+    g.mouse_dx = g.mouse_dy = g.mouse_dz = 0;
+    for (int i = 0; i < 4; ++i) buttons[i] = (g.mouse_buttons >> i) & 1;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void web_mouse_event(int32_t dx, int32_t dy, int32_t dz, int32_t buttons) {
+    if (!g.window) return;
+    backend_motion_add(g.mouse_dx, dx);
+    backend_motion_add(g.mouse_dy, dy);
+    backend_motion_add(g.mouse_dz, dz);
+    g.mouse_buttons = buttons;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE const int32_t* web_mouse_take() {
+    static int32_t taken[7];
+    uint8_t buttons[4];
+    backend_mouse_take(&taken[0], &taken[1], &taken[2], buttons);
+    for (int i = 0; i < 4; ++i) taken[3 + i] = buttons[i];
+    return taken;
 }
 
 int32_t backend_joystick_count() { return 0; }

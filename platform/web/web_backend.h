@@ -9,10 +9,11 @@ extern "C" {
 // ---- the page (web_library.js) ----
 
 /// Starts listening to the keyboard, which from then on writes 1 (down) or 0 (up) into keys at
-/// each key's scancode, and painting the canvas at the display's refresh; the page's title
+/// each key's scancode, and to the pointer over the canvas, whose motion, buttons and wheel it
+/// passes to web_mouse_event; and painting the canvas at the display's refresh; the page's title
 /// becomes the window's. 1, or 0 when the page has no canvas.
 int web_js_window_open(uint8_t* keys, const char* title);
-/// Stops both and lets every key go; the page tells that the game has ended.
+/// Stops all three and lets every key and button go; the page tells that the game has ended.
 void web_js_window_close();
 /// The canvas takes this size in pixels (the page scales it to fit, 4:3 kept).
 void web_js_set_mode(int32_t width, int32_t height);
@@ -37,6 +38,15 @@ void web_js_pause(int32_t milliseconds);
 uint8_t* web_paint();
 /// The next frames of the mixer's output (left, right interleaved); silence while closed.
 void web_audio_fill(int16_t* stereo, int32_t frames);
+/// Adds pointer motion over the canvas in the game's pixels and the wheel (120 a notch, positive
+/// away from the player) to what backend_mouse_take() gives next, each sum held to the int range;
+/// buttons: the ones down now, bit 0 left, 1 right, 2 middle, 3 back. Nothing while no window is
+/// open.
+void web_mouse_event(int32_t dx, int32_t dy, int32_t dz, int32_t buttons);
+/// Takes the mouse as the game's next read would (backend_mouse_take()), for the page's tests:
+/// 7 values, the motion x and y, the wheel, then the left, right, middle and back buttons (1 while
+/// down). The values stay until the next call.
+const int32_t* web_mouse_take();
 
 }  // extern "C"
 

@@ -1,11 +1,13 @@
 // The page's side of the web backend (see web_backend.h): keyboard events into the key bytes,
-// the canvas painted at the display's refresh, the WebAudio output and the game's pauses.
+// the pointer over the canvas into the mouse, the canvas painted at the display's refresh, the
+// WebAudio output and the game's pauses.
 // Linked into the script with --js-library.
 
 mergeInto(LibraryManager.library, {
   $Zarn__deps: ['malloc', 'free'],
   $Zarn: {
     keys: 0,              // address of the key bytes in the game's memory, 0 while closed
+    mouse: null,          // while open: the pointer's last place on the page, motion not yet passed on
     canvas: null,
     context: null,
     painting: false,
@@ -56,9 +58,59 @@ mergeInto(LibraryManager.library, {
       Zarn.activate();
       if (e.code === 'KeyF' && !e.repeat) Zarn.toggleFullScreen();
     },
-    // No key stays down while the page does not have the keyboard.
+    // No key or button stays down while the page does not have the keyboard.
     releaseKeys: function () {
       if (Zarn.keys) HEAPU8.fill(0, Zarn.keys, Zarn.keys + 256);
+      if (Zarn.mouse) Zarn.mouseSend(0);
+    },
+
+    // Pointer motion in the game's pixels (the canvas is scaled in the page), with what is left of
+    // a pixel kept for the next event, so that slow motion adds up instead of being lost.
+    onPointer: function (e) {
+      var m = Zarn.mouse;
+      if (m.x !== null) {
+        var box = Zarn.canvas.getBoundingClientRect();
+        if (box.width > 0 && box.height > 0) {
+          m.dx += (e.clientX - m.x) * Zarn.canvas.width / box.width;
+          m.dy += (e.clientY - m.y) * Zarn.canvas.height / box.height;
+        }
+      }
+      m.x = e.clientX;
+      m.y = e.clientY;
+      // Held buttons keep the pointer's motion coming when it leaves the canvas.
+      if (e.type === 'pointerdown') {
+        try {
+          Zarn.canvas.setPointerCapture(e.pointerId);
+        } catch (ignored) {
+          // a pointer the browser no longer knows: its motion simply stops at the canvas's edge
+        }
+      }
+      Zarn.mouseSend(e.buttons);
+    },
+    onPointerLeave: function () {
+      Zarn.mouse.x = Zarn.mouse.y = null;
+    },
+    // A notch is 100 pixels, 3 lines or a page, and 120 to the game, positive away from the player.
+    // With Ctrl held the wheel stays the browser's zoom.
+    onWheel: function (e) {
+      if (e.ctrlKey) return;
+      e.preventDefault();
+      Zarn.mouse.dz -= e.deltaY * (e.deltaMode === 1 ? 40 : e.deltaMode === 2 ? 120 : 1.2);
+      Zarn.mouseSend(Zarn.mouse.buttons);
+    },
+    // The right button is the game's, not the page's menu.
+    onContextMenu: function (e) {
+      e.preventDefault();
+    },
+    mouseSend: function (buttons) {
+      var m = Zarn.mouse;
+      var whole = function (v) { return Math.max(-2147483648, Math.min(2147483647, Math.trunc(v))); };
+      var dx = whole(m.dx), dy = whole(m.dy), dz = whole(m.dz);
+      m.dx -= dx;
+      m.dy -= dy;
+      m.dz -= dz;
+      m.buttons = buttons & 15;
+      _web_mouse_event(dx, dy, dz, m.buttons);
     },
     onVisibility: function () {
       if (document.hidden) Zarn.releaseKeys();
@@ -162,6 +214,13 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('blur', Zarn.releaseKeys);
     document.addEventListener('visibilitychange', Zarn.onVisibility);
     canvas.addEventListener('pointerdown', Zarn.activate);
+    Zarn.mouse = {x: null, y: null, dx: 0, dy: 0, dz: 0, buttons: 0};
+    ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function (kind) {
+      canvas.addEventListener(kind, Zarn.onPointer);
+    });
+    canvas.addEventListener('pointerleave', Zarn.onPointerLeave);
+    canvas.addEventListener('wheel', Zarn.onWheel, {passive: false});
+    canvas.addEventListener('contextmenu', Zarn.onContextMenu);
     Module['zarnStats'] = Zarn.stats;
     Zarn.painting = true;
     requestAnimationFrame(Zarn.paint);
@@ -175,7 +234,17 @@ mergeInto(LibraryManager.library, {
     window.removeEventListener('keyup', Zarn.onKey);
     window.removeEventListener('blur', Zarn.releaseKeys);
     document.removeEventListener('visibilitychange', Zarn.onVisibility);
-    if (Zarn.canvas) Zarn.canvas.removeEventListener('pointerdown', Zarn.activate);
+    var canvas = Zarn.canvas;
+    if (canvas) {
+      canvas.removeEventListener('pointerdown', Zarn.activate);
+      ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function (kind) {
+        canvas.removeEventListener(kind, Zarn.onPointer);
+      });
+      canvas.removeEventListener('pointerleave', Zarn.onPointerLeave);
+      canvas.removeEventListener('wheel', Zarn.onWheel);
+      canvas.removeEventListener('contextmenu', Zarn.onContextMenu);
+    }
+    Zarn.mouse = null;
     Zarn.keys = 0;
     Zarn.painting = false;
     if (Module['onWindowClosed']) Module['onWindowClosed']();

@@ -1,8 +1,9 @@
 // The game's web page in the system's headless Chromium, driven through the DevTools protocol:
 // the page loads clean, every screen shows as on the desktop (the same checks, colours and places
 // as tests/game/end_to_end.sh, on screenshots) under real key events, sound reaches the audio
-// graph, the frames keep their pace; then the frame's cost against the native one, the load time
-// and the folder's size, and the page's word when the browser lacks WebAssembly or WebAudio.
+// graph, the frames keep their pace, the mouse reads the pointer; then the frame's cost against
+// the native one, the load time and the folder's size, and the page's word when the browser lacks
+// WebAssembly or WebAudio.
 // Usage: node web_test.mjs BASE_URL SITE_FOLDER NATIVE_BENCH_JSON OUTPUT_FOLDER
 import puppeteer from 'puppeteer-core';
 import {mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync} from 'node:fs';
@@ -270,6 +271,26 @@ async function mainSession() {
                `longest ${periods[periods.length - 1].toFixed(2)} ms over ${periods.length} frames`);
   check(Math.abs(median - 20) <= 1, `the median frame took ${median} ms`);
   check(shortest >= 20, `a frame took ${shortest} ms`);
+
+  // The mouse over the canvas as the game reads it: motion in the game's pixels (the canvas is
+  // scaled in the page), slow motion kept rather than rounded away, the buttons and the wheel.
+  const box = await stats(() => JSON.parse(JSON.stringify(document.getElementById('screen').getBoundingClientRect())));
+  const at = (x, y) => [box.x + (x * box.width) / 640, box.y + (y * box.height) / 480];
+  const take = () => stats(() => Array.from(HEAP32.subarray(Module._web_mouse_take() >> 2).slice(0, 7)));
+  await page.mouse.move(...at(100, 100));
+  await take();
+  await page.mouse.move(...at(300, 160), {steps: 7});
+  await page.mouse.down({button: 'right'});
+  await page.mouse.wheel({deltaY: -200});
+  const held = await take();
+  await page.mouse.up({button: 'right'});
+  const [sx, sy] = at(300, 160);
+  for (let i = 1; i <= 40; i++) await page.mouse.move(sx + i, sy);
+  const slow = await take();
+  const near = (got, want) => Math.abs(got - want) <= 1;
+  check(near(held[0], 200) && near(held[1], 60) && held.slice(2).join() === '240,0,1,0,0' &&
+        near(slow[0], (40 * 640) / box.width) && slow.slice(1).join() === '0,0,0,0,0,0',
+        `the mouse read ${held} held and ${slow} after slow motion`);
 
   // Escape returns to the menu; Escape again fades out and the page says the game has ended.
   await press('Escape');
