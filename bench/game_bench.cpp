@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "display/bob.h"
 #include "display/display.h"
 #include "game/assets.h"
 #include "game/game.h"
@@ -21,6 +20,7 @@
 #include "platform/status.h"
 #include "platform/window.h"
 #include "sound/sound.h"
+#include "sprites/bob.h"
 
 namespace {
 

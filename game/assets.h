@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "display/bob.h"
 #include "imaging/bmp.h"
 #include "imaging/image.h"
+#include "sprites/bob.h"
 
 extern BmpFile art_bitmap;
 extern PixelImage court_image, main_menu_image, options_image;

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "display/bob.h"
 #include "display/display.h"
 #include "game/assets.h"
 #include "game/states.h"
@@ -16,6 +15,7 @@
 #include "input/keyboard.h"
 #include "platform/status.h"
 #include "sound/sound.h"
+#include "sprites/bob.h"
 
 char game_startup_error[256] = "";
 int32_t game_sound_missing = 0;

@@ -4,7 +4,7 @@
 /// and the serve.
 #include <cstdint>
 
-#include "display/bob.h"
+#include "sprites/bob.h"
 
 enum {
     RACQUET_SPEED = 9,

@@ -4,13 +4,13 @@
 
 #include <cstdio>
 
-#include "display/bob.h"
 #include "display/display.h"
 #include "game/assets.h"
 #include "game/play.h"
 #include "imaging/text.h"
 #include "input/keyboard.h"
 #include "sound/sound.h"
+#include "sprites/bob.h"
 
 int32_t game_state = GAME_MAIN_MENU;
 int32_t main_menu_choice = 1;

@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "display/bob.h"
 #include "display/display.h"
 #include "headless_fixture.h"
 #include "locked_surface.h"
+#include "sprites/bob.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "display/bob.h"
 #include "display/display.h"
 #include "headless_fixture.h"
 #include "imaging/log.h"
 #include "picture_files.h"
 #include "platform/status.h"
+#include "sprites/bob.h"
 
 namespace {
 

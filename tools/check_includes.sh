@@ -8,13 +8,18 @@
 set -eu
 
 # What each folder may include. Names on the right:
-#   game, support (display/ imaging/ sound/ input/), umbrella (include/zarn/), platform (the
-#   public platform/*.h), platform/common, platform/headless, platform/sdl, platform/web,
-#   platform/peer, tests, examples; SDL, emscripten and X11 for those system headers. Every other system
-#   header (<cstdint>, <unistd.h>, ...) may be included anywhere; so may a file of the same folder.
+#   game, display, imaging, sprites, sound, input, support (all five of the support layer),
+#   umbrella (include/zarn/), platform (the public platform/*.h), platform/common,
+#   platform/headless, platform/sdl, platform/web, platform/peer, tests, examples; SDL, emscripten
+#   and X11 for those system headers. Every other system header (<cstdint>, <unistd.h>, ...) may be
+#   included anywhere; so may a file of the same folder.
 RULES='
 game               game support platform
-support            support platform
+sprites            sprites imaging display platform
+imaging            imaging display platform
+display            display platform
+sound              sound platform
+input              input platform
 umbrella           umbrella support platform
 platform           platform
 platform/common    platform platform/common
@@ -36,7 +41,7 @@ check() {
         function area(p,    a) {
             if (p ~ /^platform\/[^\/]+$/) return "platform"
             if (p ~ /^platform\//) { split(p, a, "/"); return "platform/" a[2] }
-            if (p ~ /^(display|imaging|sound|input)\//) return "support"
+            if (p ~ /^(display|imaging|sprites|sound|input)\//) { split(p, a, "/"); return a[1] }
             if (p ~ /^(include\/)?zarn\//) return "umbrella"
             split(p, a, "/")
             return a[1]
@@ -54,7 +59,11 @@ check() {
             for (i = 1; i <= k; i++) s = s (i > 1 ? "/" : "") out[i]
             return s
         }
-        FNR == NR { if (NF) allowed[$1] = " " substr($0, index($0, $2)) " "; next }
+        FNR == NR {
+            if (NF) allowed[$1] = " " substr($0, index($0, $2)) " "
+            sub(/ support /, " display imaging sprites sound input ", allowed[$1])
+            next
+        }
         FNR == 1 {
             from = area(FILENAME)
             dir = FILENAME; sub(/\/?[^\/]*$/, "", dir)
@@ -100,7 +109,7 @@ self_test() {
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' EXIT
     mkdir -p "$scratch/display" "$scratch/game" "$scratch/platform/headless" "$scratch/platform/common" \
-             "$scratch/newfolder"
+             "$scratch/newfolder" "$scratch/imaging" "$scratch/sprites"
     cat > "$scratch/display/planted.cpp" <<'EOF'
 #include <SDL.h>
 #include "game/game.h"
@@ -109,6 +118,8 @@ self_test() {
 #include "display/display.h"
 #include "platform/video.h"
 #include <cstdint>
+#include "imaging/bmp.h"
+#include "../sprites/bob.h"
 EOF
     cat > "$scratch/game/planted.cpp" <<'EOF'
 #include "platform/sdl/sdl_backend.h"
@@ -119,21 +130,28 @@ EOF
     printf '#%s <emscripten.h>\n#include "platform/common/backend.h"\n' include > "$scratch/platform/headless/planted.cpp"
     printf '#include "display/display.h"\n' > "$scratch/platform/common/planted.cpp"
     printf '#include "sound/sound.h"\n' > "$scratch/newfolder/planted.cpp"
-    printf '#include "imaging/bmp.h"\n#include "platform/window.h"\n#include <vector>\n' > "$scratch/display/clean.cpp"
-    # Eight planted includes, each to be named, and a folder with no rule.
-    expected='display/planted.cpp:1: support may not include SDL.h (SDL)
-display/planted.cpp:2: support may not include game/game.h (game)
-display/planted.cpp:3: support may not include platform/common/backend.h (platform/common)
-display/planted.cpp:4: support may not include ../game/states.h (game)
+    printf '#include "sprites/bob.h"\n#include "input/mouse.h"\n' > "$scratch/imaging/planted.cpp"
+    printf '#include "imaging/bmp.h"\n#include "../display/display.h"\n#include "platform/window.h"\n#include <vector>\n' \
+        > "$scratch/sprites/clean.cpp"
+    # Thirteen planted includes, each to be named (the layers within the support layer among them:
+    # the display under imaging, imaging under the sprites), and a folder with no rule.
+    expected='display/planted.cpp:1: display may not include SDL.h (SDL)
+display/planted.cpp:2: display may not include game/game.h (game)
+display/planted.cpp:3: display may not include platform/common/backend.h (platform/common)
+display/planted.cpp:4: display may not include ../game/states.h (game)
+display/planted.cpp:8: display may not include imaging/bmp.h (imaging)
+display/planted.cpp:9: display may not include ../sprites/bob.h (sprites)
 game/planted.cpp:1: game may not include platform/sdl/sdl_backend.h (platform/sdl)
 game/planted.cpp:2: game may not include platform/headless/headless.h (platform/headless)
+imaging/planted.cpp:1: imaging may not include sprites/bob.h (sprites)
+imaging/planted.cpp:2: imaging may not include input/mouse.h (input)
 newfolder/planted.cpp: no include rule for the folder newfolder (add one to tools/check_includes.sh and HACKING.md)
-newfolder/planted.cpp:1: newfolder may not include sound/sound.h (support)
-platform/common/planted.cpp:1: platform/common may not include display/display.h (support)
+newfolder/planted.cpp:1: newfolder may not include sound/sound.h (sound)
+platform/common/planted.cpp:1: platform/common may not include display/display.h (display)
 platform/headless/planted.cpp:1: platform/headless may not include emscripten.h (emscripten)'
     cd "$scratch"
-    if got=$(check display/planted.cpp game/planted.cpp newfolder/planted.cpp platform/common/planted.cpp \
-                   platform/headless/planted.cpp); then
+    if got=$(check display/planted.cpp game/planted.cpp imaging/planted.cpp newfolder/planted.cpp \
+                   platform/common/planted.cpp platform/headless/planted.cpp); then
         echo "check_includes self-test: the planted includes passed" >&2
         exit 1
     fi
@@ -141,7 +159,7 @@ platform/headless/planted.cpp:1: platform/headless may not include emscripten.h 
         printf 'check_includes self-test: expected\n%s\ngot\n%s\n' "$expected" "$got" >&2
         exit 1
     fi
-    if ! check display/clean.cpp; then
+    if ! check sprites/clean.cpp; then
         echo "check_includes self-test: a file within the rules was refused" >&2
         exit 1
     fi

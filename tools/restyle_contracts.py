@@ -27,7 +27,7 @@ DEFAULT_PATHS = ["."]
 SKIPPED = ["build", "."]  # prefixes of the top-level folders left out
 # The library's public headers, which the reference documents (docs/CMakeLists.txt names the
 # same): the functions they declare are the ones an entry links to.
-PUBLIC_PATHS = ["display", "imaging", "sound", "input", "platform", "include/zarn"]
+PUBLIC_PATHS = ["display", "imaging", "sprites", "sound", "input", "platform", "include/zarn"]
 # Internal: shared by the backends, the web backend's own, and SDL's peers for the benchmarks.
 INTERNAL = ["platform/common", "platform/web", "platform/peer"]
 

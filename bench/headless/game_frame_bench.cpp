@@ -5,7 +5,6 @@
 
 #include <climits>
 
-#include "display/bob.h"
 #include "display/display.h"
 #include "game/assets.h"
 #include "game/game.h"
@@ -15,6 +14,7 @@
 #include "platform/headless/headless.h"
 #include "platform/window.h"
 #include "sound/sound.h"
+#include "sprites/bob.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "display/bob.h"
 #include "game/assets.h"
 #include "game/game.h"
 #include "game/states.h"
 #include "platform/web/web_backend.h"
 #include "platform/window.h"
+#include "sprites/bob.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 /// window with its message queue that every program runs.
 /// Link Zarn::zarn with one backend: Zarn::platform_sdl or Zarn::platform_headless.
 
-#include "display/bob.h"
 #include "display/display.h"
 #include "imaging/bmp.h"
 #include "imaging/clock.h"
@@ -20,3 +19,4 @@
 #include "platform/status.h"
 #include "platform/window.h"
 #include "sound/sound.h"
+#include "sprites/bob.h"

@@ -7,13 +7,13 @@
 
 #include <cstdio>
 
-#include "display/bob.h"
 #include "game/assets.h"
 #include "game/game.h"
 #include "game/states.h"
 #include "input/keyboard.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
+#include "sprites/bob.h"
 
 namespace {
 

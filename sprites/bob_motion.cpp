@@ -1,6 +1,6 @@
 // Sprites between creation and drawing: animation, motion at the clip rectangle, the setters,
 // and the hit tests.
-#include "display/bob.h"
+#include "sprites/bob.h"
 
 #include <algorithm>
 

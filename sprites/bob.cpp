@@ -1,6 +1,6 @@
 // Sprites: the record, its frame surfaces and sequence arrays, frames cut from 8-bit pictures, and
 // keyed drawing.
-#include "display/bob.h"
+#include "sprites/bob.h"
 
 #include <climits>
 #include <cstdlib>
