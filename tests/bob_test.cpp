@@ -164,6 +164,9 @@ TEST_F(Sprites, FramesAreCutFromCellsAtTheWidenedStride) {
     EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, -1, 0, 1), 0);
     EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 3, 0, 0, 1), 0);
     EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, BOB_MAX_FRAMES, 0, 0, 1), 0);
+    bob.height = 33;  // the record's fields are the caller's: grown past its frames' surfaces
+    EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, 0, 0, 1), 0);
+    bob.height = 32;
     headless_refuse("lock", 1);
     EXPECT_EQ(bob_load_frame(&bob, &pic.bmp, 0, 0, 0, 1), 0);
     EXPECT_EQ(bob_load_frame(nullptr, &pic.bmp, 0, 0, 0, 1), 0);
