@@ -35,13 +35,19 @@ struct Row {
 };
 
 void add_row(std::vector<Row>& rows, int32_t id, const char* name) {
-    if (id < 0) return;  // the file could not be read, or there is no sound device
+    if (id < 0) return;  // there is no sound device
     Row row{id, {}, 100, 0, sound_table[id].rate};
     std::snprintf(row.name, sizeof row.name, "%s", name);
     // Sounds play at 11025 samples per second until told otherwise; the table keeps the rate
     // that the file states.
     sound_set_frequency(id, row.frequency);
     rows.push_back(row);
+}
+
+bool readable(const char* name) {
+    std::FILE* file = std::fopen(name, "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
 }
 
 // What sound_status says of a slot, in words and as a colour: -1 for a slot that holds no sound,
@@ -83,16 +89,27 @@ int main(int argc, char** argv) {
 
     // Without a sound device the board still runs, silently and with no rows.
     char device[96] = "sound device open";
-    if (!sound_init()) {
+    const int device_open = sound_init();
+    if (!device_open) {
         const char* why = plat_error_text();
         std::snprintf(device, sizeof device, "no sound device: %s", (why && *why) ? why : "none found");
     }
     // Volume, pan and frequency can be changed only for sounds loaded with their control flags.
     const uint32_t controls = DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY;
     std::vector<Row> rows;
-    for (const char* name : {"chime.wav", "drum.wav", "engine.wav", "laser.wav"})
-        add_row(rows, sound_load_wav(name, controls), name);
-    add_row(rows, sound_load_voc("blip.voc"), "blip.voc");  // VOC sounds always have all three controls
+    for (const char* name : {"chime.wav", "drum.wav", "engine.wav", "laser.wav", "blip.voc"}) {
+        // VOC sounds always have all three controls.
+        const int32_t id = std::strstr(name, ".voc") ? sound_load_voc(name) : sound_load_wav(name, controls);
+        // A sound that does not load is a missing or broken file; without a device nothing loads,
+        // and only a file that cannot be opened at all is missing.
+        if (id < 0 && (device_open || !readable(name))) {
+            std::fprintf(stderr, "zarn-example-sound-board: cannot read %s\n", name);
+            sound_shutdown();
+            example_stop();
+            return 1;
+        }
+        add_row(rows, id, name);
+    }
 
     uint8_t keys_before[256] = {};
     size_t chosen = 0;
