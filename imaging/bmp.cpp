@@ -2,10 +2,13 @@
 // (bmp_decode.cpp) turn them into the record's two shapes, 8-bit indices or 16-bit 5-5-5 words.
 //
 // Files of the classic shape (a 40-byte info header, 8, 16 or 24 bits, uncompressed, bottom row
-// first, a full colour table, biSizeImage of exactly the unpadded rows) are read as they always
-// were: the pixels are the last biSizeImage bytes of the file. Every other file is read from
-// bfOffBits, its rows padded to 4 bytes, as the format has it. Nothing is put in the record
-// until the pixels are decoded whole; a file that cannot be decoded right gives 0.
+// first, biSizeImage of exactly the unpadded rows) are read as they always were, whatever
+// bfOffBits and biClrUsed say: the colour table is the 1024 bytes behind the info header and the
+// pixels are the last biSizeImage bytes of the file. Only where the rows from bfOffBits, padded
+// to 4 bytes, fill the file exactly is that reading taken instead (writers that leave the padding
+// out of biSizeImage). Every other file is read from bfOffBits, its rows padded to 4 bytes, as
+// the format has it. Nothing is put in the record until the pixels are decoded whole; a file
+// that cannot be decoded right gives 0.
 #include "imaging/bmp.h"
 
 #include <bit>
@@ -141,20 +144,25 @@ bool plan_layout(const BitmapFileHeader& file_header, const BitmapInfoHeader& in
         14 + int64_t{info.biSize} + (info.biSize == INFO_HEADER_SIZE && info.biCompression == BI_BITFIELDS ? 12 : 0);
     layout.pixels = BmpPixels{storage, width, height, top_down, stride, {masks[0], masks[1], masks[2]}, 256};
 
-    // The classic layout: the last biSizeImage bytes, rows without padding behind a full table.
+    // The classic layout: the last biSizeImage bytes, rows without padding behind a full table
+    // (biClrUsed not looked at: the table is the 1024 bytes the file holds there).
     const int64_t image_size = info.biSizeImage, offset = file_header.bfOffBits;
     const bool classic = info.biSize == INFO_HEADER_SIZE && info.biCompression == BI_RGB && !top_down &&
-                         (bits == 8 || bits == 16 || bits == 24) &&
-                         (bits != 8 || colours_used == 0 || colours_used >= 256);
+                         (bits == 8 || bits == 16 || bits == 24);
     const int64_t classic_headers = 14 + 40 + (bits == 8 ? CLASSIC_TABLE_SIZE : 0);
     const bool from_end = classic && image_size >= row * height && image_size <= INT32_MAX &&
                           image_size <= size - classic_headers && !(stride != row && image_size >= stride * height);
     // The format's layout: from bfOffBits, rows padded to 4 bytes (the last one may lack its padding).
+    const int64_t after_offset = size - offset;
     const bool from_offset =
-        offset >= layout.table_at && offset < size && (run_length || stride * (height - 1) + row <= size - offset);
+        offset >= layout.table_at && offset < size && (run_length || stride * (height - 1) + row <= after_offset);
+    const bool padded_to_the_end = after_offset == stride * height || after_offset == stride * (height - 1) + row;
     // Where both could hold the picture, the end decides unless the offset shows it wrong: padded
-    // rows behind a biSizeImage that leaves the padding out, or a biSizeImage that is not the rows'.
-    if (from_end && (offset == size - image_size || !from_offset || (image_size == row * height && row == stride))) {
+    // rows that fill the file from bfOffBits behind a biSizeImage that leaves the padding out, or
+    // a biSizeImage that is not the rows'. Spare bytes before the pixels, or a bfOffBits left
+    // pointing at the table, do not move them.
+    if (from_end &&
+        (offset == size - image_size || !from_offset || (image_size == row * height && !padded_to_the_end))) {
         layout.pixels.stride = row;
         layout.data_at = size - image_size;
         layout.data_size = image_size;
