@@ -46,12 +46,11 @@ int sound_first_free_slot() {
 }
 
 int sound_fill_new_slot(int slot, uint32_t flags, const uint8_t* samples, uint64_t present, uint32_t frames,
-                        const PcmLayout& layout) {
+                        const PcmLayout& layout, int32_t rate, int32_t size) {
     SoundSlot& s = sound_table[slot];
     const PlatWaveFormat format = fixed_format();
     if (plat_sound_buffer_create(sound_object, flags, frames, &format, &s.buffer) != PLAT_OK) {
         s.buffer = nullptr;
-        s.state = 0;
         return -1;
     }
     void* p1 = nullptr;
@@ -77,6 +76,10 @@ int sound_fill_new_slot(int slot, uint32_t flags, const uint8_t* samples, uint64
         sound_free_slot(s);
         return -1;
     }
+    // Recorded only now: a refused load leaves the slot's fields as they were.
+    s.rate = rate;
+    s.size = size;
+    s.state = 1;
     return slot;
 }
 

@@ -41,12 +41,12 @@ int sound_init();
 int sound_shutdown();
 /// Loads a PCM WAV file (format tag 1, any channel count, 1 to 32 bits) into the lowest free
 /// slot, converted to 8-bit mono; `rate` and `size` as the file states them. A "data" chunk cut
-/// short loads at its stated length with a silent tail. The slot's id, or -1 (nothing changed,
-/// or the slot free again when the platform refused the buffer).
+/// short loads at its stated length with a silent tail. The slot's id, or -1 with the table as
+/// it was (also when the platform refuses the buffer, its lock or its unlock).
 int sound_load_wav(const char* name, uint32_t control_flags);
 /// Loads the first block of a VOC file into the lowest free slot: sound data (L - 6 bytes), or
 /// new-format or extended PCM converted to 8-bit mono; any other block, or one reaching past
-/// the end of the file, gives -1. The slot's id, or -1.
+/// the end of the file, gives -1. The slot's id, or -1 with the table as it was.
 int sound_load_voc(const char* name);
 /// Copies the slot into the lowest free slot with a second buffer over the same samples (its own
 /// position, stopped, and its own volume, frequency and pan, starting from the source's), so

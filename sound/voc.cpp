@@ -101,12 +101,8 @@ int sound_load_voc(const char* name) {
     VocSound v;
     if (!voc_first_sound(file.bytes.get(), file.length, file.bytes[20], &v) || v.frames == 0) return -1;
 
-    SoundSlot& s = sound_table[slot];
-    s.rate = v.rate;
-    s.size = static_cast<int32_t>(v.size);
-    s.state = 1;
     const uint32_t flags =
         DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_CTRLFREQUENCY | DSBCAPS_LOCSOFTWARE | DSBCAPS_STATIC;
     return sound_fill_new_slot(slot, flags, v.samples, uint64_t(v.frames) * pcm_frame_bytes(v.layout), v.frames,
-                               v.layout);
+                               v.layout, v.rate, static_cast<int32_t>(v.size));
 }

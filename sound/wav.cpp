@@ -139,10 +139,6 @@ int sound_load_wav(const char* name, uint32_t control_flags) {
     std::fclose(r.file);
     r.file = nullptr;
 
-    SoundSlot& s = sound_table[slot];
-    s.rate = static_cast<int32_t>(le32(wfmtx + 4));
-    s.size = static_cast<int32_t>(data.size);
-    s.state = 1;
     return sound_fill_new_slot(slot, control_flags | DSBCAPS_STATIC | DSBCAPS_LOCSOFTWARE, block.get(), got, frames,
-                               layout);
+                               layout, static_cast<int32_t>(le32(wfmtx + 4)), static_cast<int32_t>(data.size));
 }

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
+#include <iterator>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -375,51 +377,75 @@ TEST_F(Sound, DataCutShortLoadsItsStatedLengthWithASilentTail) {
         return sound_load_wav(
             write_temp("cut.wav", riff_wave({chunk("fmt ", fmt_chunk), chunk("data", present, claimed)})).c_str(), 0);
     };
-    // 8-bit mono: the bytes there, then silence up to the stated length.
     const Bytes tone = sine(100, 25, 50);
-    int id = load(fmt(1), tone, 130);
-    ASSERT_EQ(id, 0);
-    EXPECT_EQ(sound_table[id].size, 130);
-    Bytes expected = tone;
-    expected.resize(130, 128);
-    EXPECT_EQ(buffer_bytes(id), expected);
-    // 16-bit stereo cut inside a frame: the whole frames there, the one cut and the rest silent.
+    Bytes tone_then_silence = tone;
+    tone_then_silence.resize(130, 128);
     Bytes frames;
     for (int v : {0x4000, 0x4000, -0x4000, -0x4000, 0x7F00, 0x7F00}) put16(frames, uint32_t(v));
     frames.push_back(0x12);
-    id = load(fmt(1, 2, 44100, 16), frames, 40);
-    ASSERT_EQ(id, 1);
-    EXPECT_EQ(sound_table[id].size, 40);
-    EXPECT_EQ(buffer_bytes(id), (Bytes{192, 64, 255, 128, 128, 128, 128, 128, 128, 128}));
+    struct Case {
+        const char* what;
+        Bytes format, present;
+        uint32_t claimed;
+        Bytes expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"8-bit mono: the bytes there, then silence up to the stated length", fmt(1), tone, 130, tone_then_silence},
+        {"16-bit stereo cut inside a frame: the whole frames there, the one cut and the rest silent",
+         fmt(1, 2, 44100, 16), frames, 40, {192, 64, 255, 128, 128, 128, 128, 128, 128, 128}},
+        {"no byte there at all: only silence", fmt(1), {}, 10, Bytes(10, 128)},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int id = load(c.format, c.present, c.claimed);
+        ASSERT_GE(id, 0);
+        EXPECT_EQ(sound_table[id].size, int32_t(c.claimed));
+        EXPECT_EQ(buffer_bytes(id), c.expected);
+    }
     // Up to 64 MiB in the file's own bytes is a length; beyond it, a broken size.
-    id = load(fmt(1, 2, 44100, 32), frames, 64u << 20);
-    ASSERT_EQ(id, 2);
+    const int id = load(fmt(1, 2, 44100, 32), frames, 64u << 20);
+    ASSERT_EQ(id, 3);
     EXPECT_EQ(sound_table[id].size, 64 << 20);
     const Bytes big = buffer_bytes(id);
     EXPECT_EQ(big.size(), size_t(8) << 20);
     EXPECT_EQ(big.back(), 128);
     EXPECT_EQ(load(fmt(1), tone, (64u << 20) + 1), -1);
     EXPECT_EQ(load(fmt(1, 2, 44100, 16), tone, 0xFFFFFFF0u), -1);
-    EXPECT_EQ(sound_table[3].state, 0);
+    EXPECT_EQ(sound_table[4].state, 0);
 }
 
-TEST_F(Sound, RefusedBufferLockOrUnlockFreesTheSlot) {
+// Files the process holds open now.
+long open_files() { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); }
+
+TEST_F(Sound, RefusedLoadLeavesTheTableAsItWasAndNoFileOpen) {
+    // Refused by the platform at the buffer, its lock or its unlock, or by a file that cannot
+    // seek (a pipe): -1, every slot's fields as they were and the file closed.
     const Bytes data = sine(50, 25, 50);
-    for (const char* request : {"sound_buffer", "sound_lock", "sound_unlock"}) {
-        SCOPED_TRACE(request);
-        headless_refuse(request, 1);
-        EXPECT_EQ(load_samples(data), -1);
-        EXPECT_EQ(sound_table[0].state, 0);
-        EXPECT_EQ(sound_table[0].buffer, nullptr);
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    const std::string unseekable = "/proc/self/fd/" + std::to_string(pipe_ends[0]);
+    const std::pair<std::string, int (*)(const char*)> loaders[] = {
+        {write_temp("refused.wav", riff_wave({chunk("fmt ", fmt(1)), chunk("data", data)})),
+         [](const char* name) { return sound_load_wav(name, 0xE0); }},
+        {data_path("tone_u8.voc"), sound_load_voc},
+    };
+    const char* const requests[] = {"sound_buffer", "sound_lock", "sound_unlock", nullptr};  // none: the pipe
+    SoundSlot before[SOUND_SLOTS];
+    std::memcpy(before, sound_table, sizeof before);
+    for (const auto& [file, load] : loaders) {
+        for (const char* request : requests) {
+            SCOPED_TRACE(testing::Message() << file << ", " << (request ? request : "a pipe"));
+            if (request) headless_refuse(request, 1);
+            const long open = open_files();
+            EXPECT_EQ(load(request ? file.c_str() : unseekable.c_str()), -1);
+            EXPECT_EQ(open_files(), open);
+            EXPECT_EQ(std::memcmp(before, sound_table, sizeof before), 0);
+        }
     }
-    const std::string voc = data_path("tone_u8.voc");
-    for (const char* request : {"sound_buffer", "sound_lock", "sound_unlock"}) {
-        SCOPED_TRACE(request);
-        headless_refuse(request, 1);
-        EXPECT_EQ(sound_load_voc(voc.c_str()), -1);
-        EXPECT_EQ(sound_table[0].state, 0);
-        EXPECT_EQ(sound_table[0].buffer, nullptr);
-    }
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
     EXPECT_EQ(load_samples(data), 0);
     EXPECT_EQ(buffer_bytes(0), data);
 }
