@@ -184,12 +184,25 @@ def value(n):
     return bytes([n + 112]) if -64 <= n <= 127 else b"\xf0" + struct.pack("<i", n)
 
 
-def api_seeds():
+def api_operations():
+    """The call-sequence fuzzer's operations as the operation byte numbers them: the tables in the
+    order fuzz_api.cpp lists them, each table's names in the order of its api_*.cpp."""
     with open(os.path.join(HERE, "fuzz_api.cpp")) as f:
-        source = f.read()
+        order = re.search(r"const OpTable TABLES\[\] = \{(.*?)\};", f.read(), re.S).group(1)
+    tables = {}
+    for name in sorted(os.listdir(HERE)):
+        if name.startswith("api_") and name.endswith(".cpp"):
+            with open(os.path.join(HERE, name)) as f:
+                source = f.read()
+            for array, body in re.findall(r"^const Op (\w+)\[\] = \{(.*?)^\};", source, re.S | re.M):
+                tables[array.lower()] = re.findall(r"^\s+OP\((\w+)\),$", body, re.M)
+    return [op for table in re.findall(r"\w+", order) for op in tables[table]]
+
+
+def api_seeds():
     with open(os.path.join(HERE, "fuzz_api_files.cpp")) as f:
         files = re.findall(r'write\("([^"]+)"', f.read())
-    ops = re.findall(r"^\s+OP\((\w+)\),$", source, re.M)
+    ops = api_operations()
     with open(os.path.join(HERE, "..", "platform", "headless", "headless.h")) as f:
         names_block = re.search(r"/// Names: (.*?)\.\n", f.read(), re.S).group(1)
     requests = re.findall(r"\w+", names_block.replace("///", ""))
