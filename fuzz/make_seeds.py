@@ -195,7 +195,7 @@ def api_operations():
             with open(os.path.join(HERE, name)) as f:
                 source = f.read()
             for array, body in re.findall(r"^const Op (\w+)\[\] = \{(.*?)^\};", source, re.S | re.M):
-                tables[array.lower()] = re.findall(r"^\s+OP\((\w+)\),$", body, re.M)
+                tables[array.lower()] = re.findall(r"\bOP\((\w+)\)", body)
     return [op for table in re.findall(r"\w+", order) for op in tables[table]]
 
 
