@@ -37,9 +37,9 @@ int bmp_picture_depth(BmpStorage storage);
 int64_t bmp_stored_row_bytes(BmpStorage storage, int32_t width);
 /// Turns the stored pixels (data, from malloc, data_size bytes: the stored rows one stride apart,
 /// or the run-length stream) into width x height pixels of bmp_picture_depth(), top row first,
-/// rows without gaps. Takes data over: it becomes the picture (keeping all of its data_size
-/// bytes) unless the picture needs more room (1- and 4-bit rows, run-length data), and is
-/// released then. Null, with data released, when the pixels cannot be decoded right (a run that
-/// leaves the picture, a run-length stream without its end marker, an index past the colour
-/// table) or memory runs out.
+/// rows without gaps. Takes data over: 8-bit indices and 16-bit words kept as stored become the
+/// picture in it (keeping all of its data_size bytes); every other storage is decoded into a
+/// block of its own, and data is released. Null, with data released, when the pixels cannot be decoded right (a run
+/// that leaves the picture, a run-length stream without its end marker, an index past the colour table) or memory runs
+/// out.
 uint8_t* bmp_decode(const BmpPixels& pixels, uint8_t* data, size_t data_size);

@@ -101,6 +101,14 @@ SdlPeerSurface* sdl_peer_load_bmp(const char* name) {
     return s ? new SdlPeerSurface{s} : nullptr;
 }
 
+SdlPeerSurface* sdl_peer_load_bmp_555(const char* name) {
+    SDL_Surface* loaded = SDL_LoadBMP(name);
+    if (!loaded) return nullptr;
+    SDL_Surface* s = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB555, 0);
+    SDL_FreeSurface(loaded);
+    return s ? new SdlPeerSurface{s} : nullptr;
+}
+
 SdlPeerSurface* sdl_peer_rgb24(int32_t width, int32_t height) {
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_RGB24);
     return s ? new SdlPeerSurface{s} : nullptr;

@@ -36,6 +36,9 @@ int sdl_peer_fill(SdlPeerSurface* dst, uint32_t colour);
 int64_t sdl_peer_load_wav(const char* path);
 /// SDL_LoadBMP: the file as an SDL surface, or null.
 SdlPeerSurface* sdl_peer_load_bmp(const char* name);
+/// SDL_LoadBMP, then SDL_ConvertSurfaceFormat to 16-bit RGB555 (the loader's 5-5-5 words), the
+/// loaded surface freed: the converted surface, or null when either step fails.
+SdlPeerSurface* sdl_peer_load_bmp_555(const char* name);
 /// SDL_SaveBMP of the surface; 0 on success.
 int sdl_peer_save_bmp(SdlPeerSurface* surface, const char* name);
 /// SDL_LoadBMP of the file converted to red, green, blue bytes, top row first, rows without
