@@ -3,6 +3,7 @@
 #include <string>
 
 #include "headless_fixture.h"
+#include "input/device.h"
 #include "input/joystick.h"
 #include "input/mouse.h"
 #include "platform/status.h"
@@ -74,22 +75,45 @@ TEST_F(MouseJoystick, MouseReportsMotionSinceThePreviousRead) {
     mouse_release();
 }
 
-TEST_F(MouseJoystick, MouseStartUpStepsCanBeRefused) {
-    EXPECT_EQ(mouse_init(), 0);  // no input object
-    EXPECT_EQ(mouse_device, nullptr);
-    ASSERT_EQ(input_init(), 1);
-    headless_refuse("mouse", 1);
-    EXPECT_EQ(mouse_init(), 0);
-    EXPECT_EQ(mouse_device, nullptr);
-    for (const char* step : {"mouse_cooperative", "mouse_format", "mouse_acquire"}) {
-        headless_refuse(step, 1);
-        EXPECT_EQ(mouse_init(), 0) << step;
-        EXPECT_NE(mouse_device, nullptr) << step;  // kept, not acquired
-        EXPECT_EQ(mouse_read(), 0) << step;
+// The keyboard, the mouse and the joystick start up by one shared path. Without the input object
+// none is made; a refused creation leaves none; a refused later step leaves the device made,
+// unacquired and unread; the input object's end releases all three.
+TEST_F(MouseJoystick, EveryDeviceStartUpStepCanBeRefused) {
+    struct Device {
+        const char* request;  // the creation's name; the later steps add theirs to it
+        int32_t kind;
+        int (*init)();
+        int (*read)();
+        PlatInputDevice** device;
+    };
+    const Device devices[] = {
+        {"keyboard", PLAT_INPUT_KEYBOARD, keyboard_init, keyboard_read, &keyboard_device},
+        {"mouse", PLAT_INPUT_MOUSE, mouse_init, mouse_read, &mouse_device},
+        {"joystick", PLAT_INPUT_JOYSTICK, [] { return joystick_init(-1, 1, -1, 1); }, joystick_read, &joystick_device},
+    };
+    headless_joystick_attach("Pad");
+    for (const Device& d : devices) {
+        EXPECT_EQ(d.init(), 0) << d.request;  // no input object
+        EXPECT_EQ(*d.device, nullptr) << d.request;
     }
-    ASSERT_EQ(mouse_init(), 1);
-    input_shutdown();  // releases the mouse too
-    EXPECT_EQ(mouse_device, nullptr);
+    ASSERT_EQ(input_init(), 1);
+    for (const Device& d : devices) {
+        for (const char* step : {"", "_cooperative", "_format", "_acquire"}) {
+            const std::string request = std::string(d.request) + step;
+            SCOPED_TRACE(request);
+            headless_refuse(request.c_str(), 1);
+            EXPECT_EQ(d.init(), 0);
+            EXPECT_EQ(*d.device != nullptr, *step != 0);
+            EXPECT_EQ(d.read(), 0);
+            EXPECT_EQ(joystick_found, 0);
+        }
+        ASSERT_EQ(d.init(), 1) << d.request;
+        EXPECT_EQ(d.read(), 1) << d.request;
+        EXPECT_EQ(input_device_configure(*d.device, d.kind), 1) << d.request;
+    }
+    input_shutdown();
+    for (const Device& d : devices) EXPECT_EQ(*d.device, nullptr) << d.request;
+    EXPECT_EQ(headless_joystick_open_count(), 0);
 }
 
 TEST_F(MouseJoystick, JoystickScalesXAndYIntoTheRangesGiven) {
@@ -167,9 +191,6 @@ TEST_F(MouseJoystick, JoystickScalesXAndYIntoTheRangesGiven) {
     EXPECT_STREQ(joystick_name, "Second Stick");
     ASSERT_EQ(joystick_read(), 1);
     EXPECT_EQ(joystick_state.lX, 5);
-    input_shutdown();  // releases the joystick too
-    EXPECT_EQ(joystick_device, nullptr);
-    EXPECT_EQ(headless_joystick_open_count(), 0);
 }
 
 TEST_F(MouseJoystick, NoJoystickAndRefusedStartUp) {
@@ -190,13 +211,6 @@ TEST_F(MouseJoystick, NoJoystickAndRefusedStartUp) {
     EXPECT_EQ(std::string(joystick_name), std::string(79, 'J'));
     EXPECT_FALSE(all_zero(&joystick_guid, sizeof joystick_guid));
     EXPECT_EQ(joystick_device, nullptr);
-    for (const char* step : {"joystick_cooperative", "joystick_format", "joystick_acquire"}) {
-        headless_refuse(step, 1);
-        EXPECT_EQ(joystick_init(-1, 1, -1, 1), 0) << step;
-        EXPECT_NE(joystick_device, nullptr) << step;
-        EXPECT_EQ(joystick_found, 0) << step;
-        EXPECT_EQ(joystick_read(), 0) << step;
-    }
     // Refused ranges are not looked at: the axes keep the default range.
     headless_refuse("joystick_range", 2);
     ASSERT_EQ(joystick_init(-1, 1, -1, 1), 1);
@@ -209,10 +223,8 @@ TEST_F(MouseJoystick, NoJoystickAndRefusedStartUp) {
     EXPECT_EQ(joystick_state.lY, 0);
     EXPECT_EQ(headless_joystick_open_count(), 1);  // the second init released the first device
 
-    // Without the input object nothing is made.
+    // Without the input object the platform makes nothing.
     input_shutdown();
-    EXPECT_EQ(joystick_init(-1, 1, -1, 1), 0);
-    EXPECT_EQ(joystick_device, nullptr);
     EXPECT_EQ(plat_input_device_create(nullptr, PLAT_INPUT_JOYSTICK, &joystick_device), PLAT_ERR_INVALID);
 }
 
