@@ -29,17 +29,28 @@ TEST(KeyTable, ExtendedKeysCarryTheHighBit) {
     for (int sc = 0; sc < KEY_SCANCODE_COUNT; ++sc) {
         const KeyInfo& k = key_info(sc);
         if (!k.key_code || sc == 0x48) continue;  // Pause has its own prefix but a high code
-        EXPECT_EQ(k.extended != 0, (k.key_code & 0x80) != 0) << "scancode " << sc;
+        EXPECT_EQ(k.extended, (k.key_code & 0x80) ? 1 : 0) << "scancode " << sc;
     }
-    // Physical positions, as SDL numbers them: the arrows and the keys the game reads.
-    EXPECT_EQ(key_info(0x52).key_code, 0xC8);  // Up, not 0x48
-    EXPECT_EQ(key_info(0x51).key_code, 0xD0);
-    EXPECT_EQ(key_info(0x50).key_code, 0xCB);
-    EXPECT_EQ(key_info(0x4F).key_code, 0xCD);
-    EXPECT_EQ(key_info(0x04).key_code, 0x1E);  // A
-    EXPECT_EQ(key_info(0x1D).key_code, 0x2C);  // Z
-    EXPECT_EQ(key_info(0x58).key_code, 0x9C);  // keypad Enter
-    EXPECT_EQ(key_info(0x48).key_code, 0xC5);  // Pause
+    // Physical positions, as SDL numbers them: the arrows, the keys the game reads, and keys
+    // whose code no other key wants.
+    const struct {
+        int scancode, key_code;
+    } spots[] = {
+        // clang-format off
+        {0x52, 0xC8},  // Up, not 0x48
+        {0x51, 0xD0},  // Down
+        {0x50, 0xCB},  // Left
+        {0x4F, 0xCD},  // Right
+        {0x04, 0x1E},  // A
+        {0x1D, 0x2C},  // Z
+        {0x58, 0x9C},  // keypad Enter
+        {0x48, 0xC5},  // Pause
+        {0x7F, 0xA0},  // Mute
+        {0x80, 0xB0},  // Volume Up
+        {0x81, 0xAE},  // Volume Down
+        // clang-format on
+    };
+    for (const auto& s : spots) EXPECT_EQ(key_info(s.scancode).key_code, s.key_code) << "scancode " << s.scancode;
 }
 
 TEST(KeyTable, OutsideTheTable) {
