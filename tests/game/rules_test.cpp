@@ -35,6 +35,28 @@ int32_t frames_played(int32_t id) {
     return n;
 }
 
+// The state machine's globals and their values as the program starts.
+struct StateGlobal {
+    int32_t* global;
+    int32_t at_start;
+};
+// clang-format off
+const StateGlobal state_globals[] = {
+    {&game_state, GAME_MAIN_MENU}, {&main_menu_choice, 1}, {&options_cursor, 1},
+    {&speed_option, 2},            {&ball_speed_offset, 0}, {&left_score, 0},
+    {&right_score, 0},             {&welcome_played, 0},    {&pause_latch, 0},
+    {&space_latch, 0},             {&right_arrow_latch, 0}, {&left_arrow_latch, 0},
+    {&return_latch, 0},            {&escape_latch, 0}};
+// clang-format on
+
+// Each as this program was loaded, read before any test has run: what a run of the game starts
+// from, with no reset before it.
+const std::vector<int32_t> state_globals_as_loaded = [] {
+    std::vector<int32_t> values;
+    for (const StateGlobal& g : state_globals) values.push_back(*g.global);
+    return values;
+}();
+
 bool text_drawn(const char* text, int32_t x, int32_t y) {
     for (int32_t i = 0; i < headless_text_count(); ++i) {
         const HeadlessText* t = headless_text_at(i);
@@ -550,19 +572,14 @@ TEST_F(GameTest, EscapeEndsTheProgramEvenWithTheMessageQueueFull) {
 }
 
 TEST_F(GameTest, StatesResetGoesBackToTheMainMenuAsAtProgramStart) {
-    // clang-format off
-    const struct {
-        int32_t* global;
-        int32_t at_start;
-    } globals[] = {{&game_state, GAME_MAIN_MENU}, {&main_menu_choice, 1}, {&options_cursor, 1},
-                   {&speed_option, 2},            {&ball_speed_offset, 0}, {&left_score, 0},
-                   {&right_score, 0},             {&welcome_played, 0},    {&pause_latch, 0},
-                   {&space_latch, 0},             {&right_arrow_latch, 0}, {&left_arrow_latch, 0},
-                   {&return_latch, 0},            {&escape_latch, 0},      {&game_sound_starts[welcome_sound], 0}};
-    // clang-format on
-    for (const auto& g : globals) *g.global = 7;
+    for (const StateGlobal& g : state_globals) *g.global = 7;
+    game_sound_starts[welcome_sound] = 7;
     game_states_reset();
-    for (size_t i = 0; i < std::size(globals); ++i) EXPECT_EQ(*globals[i].global, globals[i].at_start) << i;
+    for (size_t i = 0; i < std::size(state_globals); ++i) {
+        EXPECT_EQ(*state_globals[i].global, state_globals[i].at_start) << i;
+        EXPECT_EQ(state_globals_as_loaded[i], state_globals[i].at_start) << i;
+    }
+    EXPECT_EQ(game_sound_starts[welcome_sound], 0);
 }
 
 // The whole program, from the window to the exit code.
@@ -575,6 +592,8 @@ TEST_F(GameProgramTest, EscapeHeldFromTheStartQuitsWithCodeZero) {
     hold(DIK_ESCAPE);
     EXPECT_EQ(game_main(), 0);
     EXPECT_EQ(headless_window_open(), 0);
+    EXPECT_EQ(input_object, nullptr);  // nor is anything of the input left open
+    EXPECT_EQ(keyboard_device, nullptr);
     EXPECT_EQ(game_sound_starts[welcome_sound], 1);
 }
 
