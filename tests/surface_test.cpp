@@ -313,31 +313,37 @@ TEST_F(Surfaces, OverlappingBlitsWithinOneSurfaceReadThePictureAsItWas) {
         }
 }
 
-// Destination rectangles reaching the ends of the int range, cut by a clipper: the visible part
-// keeps the exact scale (a width of 2^32 - 1 or a remainder near 2^31 must not overflow).
+// Destination rectangles reaching the ends of the int range, cut by a clipper, or wider than the
+// columns worked out at once: the visible part keeps the exact scale (a width of 2^32 - 1 or a
+// remainder near 2^31 must not overflow; each run of columns goes on where the last ended, so
+// the last column of {0, 0, w, 4} is the source's last).
 TEST_F(Surfaces, RectanglesAtTheEndsOfTheIntRangeStretchExactly) {
     PlatSurface* src = numbered(32, 4);
     int32_t spitch = 0;
     const std::vector<uint8_t> source = pixels_of(src, &spitch);
-    PlatSurface* dst = surface(64, 8);
-    clip_to(dst, {0, 0, 64, 8});
+    const int32_t w = 1040;
+    PlatSurface* dst = surface(w, 8);
+    clip_to(dst, {0, 0, w, 8});
     struct Case {
         PlatRect s, d;
     };
     const int32_t far = -(1 << 30) + 40;  // 32 columns over 2^31 - 3: the step lands at x = 39
+    // clang-format off
     const Case cases[] = {
         {{0, 0, 4, 4}, {INT32_MIN, 0, 4, 4}},
         {{0, 0, 32, 4}, {far, 0, far + INT32_MAX - 2, 4}},
         {{0, 0, 32, 4}, {-10, 0, INT32_MAX, 4}},
         {{0, 0, 32, 4}, {0, INT32_MIN, 64, 3}},
+        {{0, 0, 32, 4}, {0, 0, w, 4}},
     };
+    // clang-format on
     for (const Case& k : cases) {
         plat_surface_fill(dst, nullptr, 255);
         ASSERT_EQ(plat_surface_blit(dst, &k.d, src, &k.s, 0), PLAT_OK);
         int32_t pitch = 0;
         const std::vector<uint8_t> got = pixels_of(dst, &pitch);
         for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 64; ++x) {
+            for (int x = 0; x < w; ++x) {
                 const bool inside = x >= k.d.left && x < k.d.right && y >= k.d.top && y < k.d.bottom;
                 const int want = inside ? by_rule(source, spitch, k.s, k.d, 0, 0, 0, x, y, 255) : 255;
                 ASSERT_EQ(got[y * pitch + x], want) << k.d.left << "," << k.d.top << " at " << x << "," << y;
