@@ -37,17 +37,6 @@ start() {
   await_window "Zarn Game Console"
 }
 
-# ends NAME SECONDS: the game must end within the time with exit code 0.
-ends() {
-  i=0
-  while kill -0 "$pid" 2>/dev/null && [ $i -lt $(($2 * 10)) ]; do sleep 0.1; i=$((i + 1)); done
-  kill -0 "$pid" 2>/dev/null && fail "$1: the program did not end within $2 s"
-  wait "$pid"
-  code=$?
-  pid=""
-  [ "$code" -eq 0 ] || fail "$1: exit code $code, expected 0: $(cat "$out/$1.err")"
-}
-
 # The main menu, a game with its serve and a point won and lost (its sound played), then Escape
 # twice: the menu, the end. Each step awaits the picture it leads to.
 play_a_point_and_quit() {
@@ -80,7 +69,7 @@ await_stopped() {
 start close SDL_AUDIODRIVER=dummy
 await 20 close_menu 60 48 520 60 "$GOLD" 2000 "close: the main menu"
 "$desk" close "$win" || fail "close: cannot send the close request"
-ends close 15
+expect_end "close: the close request"
 [ ! -s "$out/close.err" ] || fail "close: $(cat "$out/close.err")"
 
 # 2. Up held on the right racquet during a serve, the focus taken by another window, Up let go

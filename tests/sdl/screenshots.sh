@@ -56,7 +56,7 @@ press_to_end() {
 
 shot() { import -window root "$out/$1.png" || fail "cannot take the screenshot $1"; }
 
-# await_window TITLE: waits up to 15 s for the program's window, then gives it the keyboard.
+# await_window TITLE: waits up to 30 s for the program's window, then gives it the keyboard.
 # A window may be made twice under the same title (SDL makes it anew when a renderer needs
 # another kind of window than the program asked for), so the window taken is the newest once
 # the windows of that title have stayed the same for a second: keys and close requests then
@@ -67,7 +67,7 @@ await_window() {
   windows_made=0  # how many windows of the title came and went or stayed
   same=0
   i=0
-  while [ $i -lt 150 ] && [ $same -lt 10 ]; do
+  while [ $i -lt 300 ] && [ $same -lt 10 ]; do
     sleep 0.1
     i=$((i + 1))
     ids=$(xdotool search --name "$1" 2>/dev/null | sort -n | tr '\n' ' ')
@@ -76,7 +76,7 @@ await_window() {
     seen=$ids
   done
   [ $same -ge 10 ] && win=$(echo "$seen" | awk '{ print $NF }')
-  [ -n "$win" ] || fail "the window did not appear (or kept changing) within 15 s"
+  [ -n "$win" ] || fail "the window did not appear (or kept changing) within 30 s"
   xdotool windowfocus "$win" 2>/dev/null || true
 }
 

@@ -137,16 +137,19 @@ TEST_F(SdlDisplay, MouseMotionFromTheDesktop) {
     const char* driver = sdl_backend_video_driver();
     if (std::string(driver) != "x11" || std::system("command -v xdotool >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "needs X11 and xdotool";
-    ASSERT_EQ(std::system("xdotool mousemove 200 200"), 0);
+    // Each move is made once the X server has moved the pointer (--sync), so its motion is on
+    // its way to the program when xdotool returns; on a loaded machine it may still take a while.
+    ASSERT_EQ(std::system("xdotool mousemove --sync 200 200"), 0);
     ASSERT_EQ(input_init(), 1);
     ASSERT_EQ(mouse_init(), 1);
-    for (int i = 0; i < 20; ++i) {  // let the absolute move arrive and be read away
-        mouse_read();
+    for (int quiet = 0, i = 0; quiet < 20 && i < 1000; ++i) {  // read the absolute move away
+        ASSERT_EQ(mouse_read(), 1);
+        quiet = (mouse_state.lX || mouse_state.lY) ? 0 : quiet + 1;
         pause_ms(10);
     }
-    ASSERT_EQ(std::system("xdotool mousemove_relative -- 30 -20"), 0);
+    ASSERT_EQ(std::system("xdotool mousemove_relative --sync -- 30 -20"), 0);
     int32_t dx = 0, dy = 0;
-    for (int i = 0; i < 100 && (dx != 30 || dy != -20); ++i) {
+    for (int i = 0; i < 1000 && (dx != 30 || dy != -20); ++i) {
         ASSERT_EQ(mouse_read(), 1);
         dx += mouse_state.lX;
         dy += mouse_state.lY;

@@ -1,15 +1,22 @@
 #!/bin/sh
-# Runs a command with DISPLAY pointing at a private Xvfb server that ends with it.
+# Runs a command with DISPLAY pointing at a private Xvfb server that ends with it. The server
+# takes the first free display itself and says which once it listens, so runs side by side
+# never meet on one display.
 set -eu
 if ! command -v Xvfb >/dev/null 2>&1; then
   echo "Xvfb is not installed" >&2
   exit 1
 fi
-n=$(( ($$ % 400) + 100 ))
-while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+said=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$said" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$said"' EXIT INT TERM
 i=0
-while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
+while ! grep -q '^[0-9][0-9]*$' "$said" && [ $i -lt 600 ]; do
+  kill -0 $xvfb 2>/dev/null || break
+  sleep 0.05
+  i=$((i + 1))
+done
+n=$(cat "$said")
+[ -n "$n" ] || { echo "Xvfb did not start" >&2; exit 1; }
 DISPLAY=":$n" SDL_VIDEODRIVER=x11 "$@"
