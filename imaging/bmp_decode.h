@@ -2,7 +2,7 @@
 /// \file
 /// The pixel decoders behind bmp_load(): stored BMP rows, in any of the depths and encodings the
 /// loader takes, turned into the record's two shapes (one palette index per byte, or one 16-bit
-/// 5-5-5 word per pixel), top row first.
+/// 5-5-5 word per pixel), top row first. Internal to the support layer.
 #include <cstddef>
 #include <cstdint>
 

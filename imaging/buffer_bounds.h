@@ -1,6 +1,7 @@
 #pragma once
 /// \file
 /// How much of a pixel buffer the drawing operations may write, asked once by each of them.
+/// Internal to the support layer.
 #include <cstdint>
 
 /// The columns and rows that may be written from the buffer at this pitch: inside a surface
