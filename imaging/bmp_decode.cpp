@@ -35,8 +35,9 @@ uint32_t load32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (
 // Row converters: one stored row of width pixels into one picture row of a block of its own.
 // The colour ones are plain loops over the pixels, which the compiler turns into vector code;
 // on x86-64 each is built for the wider vector units as well and picked for the processor at
-// start-up.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__)
+// start-up, where the executable format can pick among versions (ELF's indirect functions; not on
+// Windows).
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__EMSCRIPTEN__) && !defined(_WIN32)
 #define VECTOR_CLONES __attribute__((target_clones("avx2", "ssse3", "default")))
 #else
 #define VECTOR_CLONES
