@@ -10,7 +10,7 @@
 # leaves them out, and the package leaves out dev_lib, the libraries in `cmake --install`'s layout.
 # `cmake --build build --target package` writes the two .deb files into the build folder.
 
-if(NOT TARGET zarn-tennis)  # the packages need the game, which needs the SDL backend
+if(NOT TARGET zarn-tennis OR WIN32)  # the packages need the game, which needs the SDL backend
   return()
 endif()
 

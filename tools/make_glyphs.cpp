@@ -1,6 +1,7 @@
-// Renders the desktop's text font into the web backend's glyph table, so that text in the browser
-// looks as it does on the desktop: the same font file, size and hinting as the SDL backend, each
-// character from 32 to 127 rendered the way that backend renders it (solid, one bit a pixel).
+// Renders the desktop's text font into the glyph table of the backends without a font renderer
+// (the web page, the Windows build), so that text there looks as it does on the Linux desktop: the
+// same font file, size and hinting as the SDL backend, each character from 32 to 127 rendered the
+// way that backend renders it (solid, one bit a pixel).
 // Usage: make_glyphs OUTPUT.cpp
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -80,9 +81,9 @@ int main(int argc, char** argv) {
     }
     std::fprintf(out,
                  "// Made by make_glyphs from DejaVu Sans Bold, %d points, mono hinting.\n"
-                 "#include \"platform/web/web_glyphs.h\"\n\n"
+                 "#include \"platform/common/glyph_table.h\"\n\n"
                  "namespace {\n\nconst uint8_t kBits[] = {\n%s0};\n\n}  // namespace\n\n"
-                 "const GlyphImage web_glyph_table[WEB_GLYPH_COUNT] = {\n%s};\n",
+                 "const GlyphImage glyph_table[GLYPH_TABLE_COUNT] = {\n%s};\n",
                  kFontSize, bits.c_str(), table.c_str());
     const int failed = std::ferror(out) != 0;
     return (std::fclose(out) != 0 || failed) ? 1 : 0;

@@ -37,7 +37,8 @@ void sdl_set_error(const char* what);
 /// Copies the last picture shown into the renderer's target, scaled, without presenting it;
 /// nothing before the first picture.
 void sdl_show_frame();
-/// Closes the font and forgets every glyph made from it; the next text opens it again.
+/// Closes the font and forgets every glyph made from it; the next text opens it again. Nothing to
+/// do with the glyph table of the build without a font renderer.
 void sdl_glyphs_release();
 /// Takes SDL's keyboard state into the scancodes (after the events have been pumped).
 void sdl_keys_refresh();

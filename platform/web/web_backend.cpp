@@ -9,11 +9,10 @@
 
 #include "platform/common/backend.h"
 #include "platform/common/convert.h"
-#include "platform/common/glyph_text.h"
+#include "platform/common/glyph_table.h"
 #include "platform/keys.h"
 #include "platform/status.h"
 #include "platform/web/web_backend.h"
-#include "platform/web/web_glyphs.h"
 
 namespace {
 
@@ -32,11 +31,6 @@ struct State {
 };
 
 State g;
-
-const GlyphImage* web_glyph(unsigned char c) {
-    if (c < WEB_GLYPH_FIRST || c >= WEB_GLYPH_FIRST + WEB_GLYPH_COUNT) c = '?';
-    return &web_glyph_table[c - WEB_GLYPH_FIRST];
-}
 
 }  // namespace
 
@@ -76,6 +70,9 @@ void backend_pump_events() {
 void backend_cursor_show(int shown) {
     if (g.window) web_js_cursor(shown);
 }
+
+// The page's console carries stderr.
+void backend_show_error(const char*, const char*) {}
 
 const uint8_t* backend_scancode_state() { return g.scancodes; }
 
@@ -158,7 +155,7 @@ void backend_wait_vblank() {}
 
 int backend_text_draw(uint8_t* pixels, int32_t pitch, int32_t width, int32_t height, int32_t x, int32_t y,
                       const char* text, uint8_t index) {
-    glyph_text_draw(web_glyph, pixels, pitch, width, height, x, y, text, index);
+    glyph_text_draw(glyph_table_of, pixels, pitch, width, height, x, y, text, index);
     return PLAT_OK;
 }
 
