@@ -136,11 +136,11 @@ int game_loop_pass(int32_t* exit_code) {
 
 int game_main() {
     if (plat_window_create(GAME_WINDOW_TITLE) != PLAT_OK) {
-        std::fprintf(stderr, "zarn-tennis: %s\n", platform_reason("cannot make the window"));
+        plat_report_error("zarn-tennis", platform_reason("cannot make the window"));
         return 1;
     }
     if (!game_init(nullptr)) {
-        std::fprintf(stderr, "zarn-tennis: %s\n", game_startup_error);
+        plat_report_error("zarn-tennis", game_startup_error);
         game_shutdown(nullptr);
         plat_window_destroy();
         return 1;

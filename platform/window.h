@@ -24,15 +24,21 @@ int plat_window_create(const char* title);
 /// Closes the window and drops every queued message; safe when none was made.
 void plat_window_destroy();
 /// Takes at most one message off the queue into *out: 1 when one was taken, 0 when none waited.
-/// PLAT_MSG_QUIT comes only once every other message has been taken. The desktop closing the
+/// PLAT_MSG_QUIT comes only once every other message has been taken, a paint excepted: a paint
+/// waiting alone is taken after it (it stays queued). The desktop closing the
 /// window arrives as PLAT_MSG_DESTROY.
 int plat_message_take(PlatMessage* out);
 /// Queues a message for a later take; PLAT_OK, or PLAT_ERR_REFUSED when the bounded queue is full.
 int plat_message_post(int32_t kind, int32_t param);
-/// Asks for PLAT_MSG_QUIT with this code once the queue is empty.
+/// Asks for PLAT_MSG_QUIT with this code once the queue is empty or holds only a paint.
 void plat_post_quit(int32_t code);
 /// Shows (non-zero) or hides (0) the mouse cursor over the window.
 void plat_cursor_show(int shown);
+/// Tells the player why the program cannot go on: writes "program: text" as a line to stderr and,
+/// on the desktops where a player has no terminal (Windows), shows the text in a message box
+/// titled with the program's name as well, returning once the player has closed it. A null
+/// program or text counts as "".
+void plat_report_error(const char* program, const char* text);
 /// 1 while the key with this key code (keys.h: the keyboard snapshot's numbering) is down at
 /// this moment, as the desktop's events have told so far; 0 when it is up, for a code no key
 /// has, and while no window is open.

@@ -25,6 +25,14 @@ TEST_F(Window, CreateComesFirstAndQuitComesLast) {
     EXPECT_EQ(m.param, 0);
     EXPECT_EQ(plat_message_take(&m), 0);
     EXPECT_EQ(plat_message_take(nullptr), 0);
+    // A paint waiting alone does not hold the quit back, and is still taken after it.
+    plat_message_post(PLAT_MSG_PAINT, 0);
+    plat_post_quit(5);
+    for (int32_t kind : {PLAT_MSG_QUIT, PLAT_MSG_PAINT}) {
+        ASSERT_EQ(plat_message_take(&m), 1);
+        EXPECT_EQ(m.kind, kind);
+    }
+    EXPECT_EQ(plat_message_take(&m), 0);
 }
 
 TEST_F(Window, QueueIsBoundedAndPaintsMerge) {

@@ -49,6 +49,9 @@ void backend_window_close();
 void backend_pump_events();
 /// Shows (non-zero) or hides the mouse cursor over the window; nothing where there is none.
 void backend_cursor_show(int shown);
+/// Shows why the program cannot go on where the player has no terminal (a message box with this
+/// title and text, waiting until it is closed); nothing elsewhere, where stderr is read.
+void backend_show_error(const char* title, const char* text);
 /// KEY_SCANCODE_COUNT bytes, non-zero while the key at that scancode is down now.
 const uint8_t* backend_scancode_state();
 

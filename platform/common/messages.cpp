@@ -1,8 +1,10 @@
 // The window's message queue: posted messages and desktop events, taken one at a time.
-// The queue is bounded; the quit request is a flag that shows only once the queue is empty.
+// The queue is bounded; the quit request is a flag that shows only once the queue is empty, or
+// holds nothing but a paint.
 #include "platform/common/messages.h"
 
 #include <array>
+#include <cstdio>
 
 #include "platform/common/backend.h"
 #include "platform/keys.h"
@@ -56,7 +58,10 @@ void plat_window_destroy() {
 int plat_message_take(PlatMessage* out) {
     if (!out) return 0;
     if (g_window_open) backend_pump_events();
-    if (g_count > 0) {
+    // A paint alone does not hold the quit back: where every picture shown uncovers the window
+    // again (as under Wine), one would always be waiting and the quit would never come.
+    const int only_a_paint = g_count == 1 && g_queue[g_head].kind == PLAT_MSG_PAINT;
+    if (g_count > 0 && !(g_quit_posted && only_a_paint)) {
         *out = g_queue[g_head];
         g_head = (g_head + 1) % MESSAGE_QUEUE_CAPACITY;
         --g_count;
@@ -84,6 +89,14 @@ void plat_post_quit(int32_t code) {
 }
 
 void plat_cursor_show(int shown) { backend_cursor_show(shown); }
+
+void plat_report_error(const char* program, const char* text) {
+    program = program ? program : "";
+    text = text ? text : "";
+    std::fprintf(stderr, "%s: %s\n", program, text);
+    std::fflush(stderr);
+    backend_show_error(program, text);
+}
 
 int plat_key_down_now(int32_t key_code) {
     if (!g_window_open) return 0;

@@ -331,6 +331,8 @@ int backend_window_open(const char*) {
 void backend_window_close() { g_window = 0; }
 void backend_pump_events() { backend_present_written(); }
 void backend_cursor_show(int shown) { g_cursor_shown = shown ? 1 : 0; }
+
+void backend_show_error(const char*, const char*) {}
 const uint8_t* backend_scancode_state() { return g_scancodes; }
 
 void backend_mouse_take(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {

@@ -114,6 +114,16 @@ void backend_pump_events() {
     backend_present_written();
 }
 
+void backend_show_error(const char* title, const char* text) {
+#ifdef _WIN32
+    // A Windows player starts the program from the desktop and never sees stderr.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr);
+#else
+    (void)title;
+    (void)text;
+#endif
+}
+
 void backend_cursor_show(int shown) {
     if (sdl.window) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
