@@ -39,7 +39,7 @@ int64_t bmp_stored_row_bytes(BmpStorage storage, int32_t width);
 /// or the run-length stream) into width x height pixels of bmp_picture_depth(), top row first,
 /// rows without gaps. Takes data over: 8-bit indices and 16-bit words kept as stored become the
 /// picture in it (keeping all of its data_size bytes); every other storage is decoded into a
-/// block of its own, and data is released. Null, with data released, when the pixels cannot be decoded right (a run
-/// that leaves the picture, a run-length stream without its end marker, an index past the colour table) or memory runs
-/// out.
+/// block of its own, and data is released. Null, with data released, when the pixels cannot be
+/// decoded right (a run that leaves the picture, a run-length stream without its end marker, an
+/// index past the colour table) or memory runs out.
 uint8_t* bmp_decode(const BmpPixels& pixels, uint8_t* data, size_t data_size);
