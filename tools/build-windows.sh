@@ -3,11 +3,12 @@
 # needs only Windows' own DLLs, and packs it with its data as build-windows/zarn-tennis-win64.zip.
 # SDL2 is built from Debian's source package, static, once per version: the build is kept in
 # ZARN_WINDOWS_CACHE (default ~/.cache/zarn-windows) for every later run and every checkout.
+# ZARN_WINDOWS_OUT names another build folder than build-windows/.
 # Installs the Debian packages it needs when any is missing.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
-out=$root/build-windows
+out=${ZARN_WINDOWS_OUT:-$root/build-windows}
 cache=${ZARN_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zarn-windows}
 jobs=${ZARN_JOBS:-$(nproc 2>/dev/null || echo 2)}
 
