@@ -12,6 +12,7 @@ void sdl_keys_refresh() {
     int n = 0;
     const Uint8* keys = SDL_GetKeyboardState(&n);
     for (int sc = 0; sc < KEY_SCANCODE_COUNT; ++sc) sdl.scancodes[sc] = (keys && sc < n) ? keys[sc] : 0;
+    sdl_pads_press(sdl.scancodes);
 }
 
 const uint8_t* backend_scancode_state() { return sdl.scancodes; }

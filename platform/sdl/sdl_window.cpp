@@ -76,11 +76,13 @@ int backend_window_open(const char* title) {
     std::memset(sdl.scancodes, 0, sizeof sdl.scancodes);
     sdl.mouse_dx = sdl.mouse_dy = sdl.mouse_dz = 0;
     SDL_AddEventWatch(sdl_mouse_watch, nullptr);
+    sdl_pads_open();
     return PLAT_OK;
 }
 
 void backend_window_close() {
     backend_device_close();
+    sdl_pads_close();
     if (sdl.window) SDL_DelEventWatch(sdl_mouse_watch, nullptr);
     if (sdl.window) SDL_DestroyWindow(sdl.window);
     sdl.window = nullptr;
@@ -104,9 +106,12 @@ void backend_pump_events() {
                 } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                     // No key may stay down while another window has the keyboard.
                     SDL_ResetKeyboard();
+                    sdl.pads_muted = 1;
+                } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                    sdl.pads_muted = 0;
                 }
                 break;
-            default: break;  // nothing else means anything to the game
+            default: sdl_pads_event(e); break;  // pads come and go; nothing else means anything
         }
     }
     sdl_keys_refresh();
