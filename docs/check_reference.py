@@ -2,10 +2,12 @@
 """The reference's test. Makes the reference afresh with Doxygen, whose warnings (an undocumented
 function, record, field or variable among them) are errors, then checks what Doxygen lets pass:
 every value of an enumeration documented (an enumeration of one value may carry the entry
-itself), and no header left with its comments in the form Doxygen does not read.
+itself), no header left with its comments in the form Doxygen does not read, and every function
+the public headers declare on the cheatsheet (found in the headers' text, not through Doxygen).
 Usage: check_reference.py DOXYGEN DOXYFILE OUTPUT_FOLDER
 """
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -36,6 +38,26 @@ def undocumented_values(xml_folder):
     return sorted(found)
 
 
+def declared_functions(config):
+    """The functions the reference's headers declare: a name and an opening parenthesis on a line
+    of its own that a contract comment comes before, outside comments and macros."""
+    headers = re.search(r"^INPUT\s*=\s*(.*)$", config, re.M).group(1).split()
+    names = set()
+    for header in (pathlib.Path(h) for h in headers if h.endswith(".h")):
+        previous = ""
+        for line in header.read_text().splitlines():
+            found = re.match(r"^(?:[\w:]+[ \t*&]+)+([a-z]\w*)\(", line)
+            if found and previous.lstrip().startswith("///") and not line.startswith(("#", "typedef", "return")):
+                names.add(found.group(1))
+            if line.strip():
+                previous = line
+    return names
+
+
+def listed_functions(cheatsheet):
+    return set(re.findall(r'<a href="[^"]*" id="(\w+)">', cheatsheet.read_text()))
+
+
 def main(doxygen, doxyfile, output):
     failures = []
     restyle = subprocess.run([sys.executable, str(ROOT / "tools/restyle_contracts.py"), "--check"],
@@ -55,6 +77,12 @@ def main(doxygen, doxyfile, output):
         values = undocumented_values(out / "xml")
         if values:
             failures.append("enumeration values without an entry:\n" + "\n".join(values))
+
+        subprocess.run([sys.executable, str(ROOT / "docs/make_cheatsheet.py"), str(out / "xml"),
+                        str(ROOT / "docs/mainpage.md"), str(out / "cheatsheet.html")], check=True)
+        missing = sorted(declared_functions(config) - listed_functions(out / "cheatsheet.html"))
+        if missing:
+            failures.append("functions missing from the cheatsheet:\n" + "\n".join(missing))
 
     for failure in failures:
         print(failure.rstrip(), file=sys.stderr)
