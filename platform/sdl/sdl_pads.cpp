@@ -19,7 +19,8 @@ constexpr Sint16 kStickLean = 12000;
 // The lowest racquet slot no open pad holds.
 int free_slot() {
     for (int slot = 0;; ++slot) {
-        const bool taken = std::any_of(sdl.pads.begin(), sdl.pads.end(), [&](const SdlPad& p) { return p.slot == slot; });
+        const bool taken =
+            std::any_of(sdl.pads.begin(), sdl.pads.end(), [&](const SdlPad& p) { return p.slot == slot; });
         if (!taken) return slot;
     }
 }

@@ -30,7 +30,9 @@ struct VirtualPad {
         joystick = SDL_JoystickOpen(device);
         ASSERT_NE(joystick, nullptr) << SDL_GetError();
     }
-    void set(SDL_GameControllerButton button, int down) { SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0); }
+    void set(SDL_GameControllerButton button, int down) {
+        SDL_JoystickSetVirtualButton(joystick, button, down ? 1 : 0);
+    }
     void unplug() {
         const SDL_JoystickID id = SDL_JoystickInstanceID(joystick);
         SDL_JoystickClose(joystick);
