@@ -10,7 +10,7 @@
 # leaves them out, and the package leaves out dev_lib, the libraries in `cmake --install`'s layout.
 # `cmake --build build --target package` writes the two .deb files into the build folder.
 
-if(NOT TARGET zarn-tennis OR WIN32)  # the packages need the game, which needs the SDL backend
+if(NOT TARGET zarn-tennis)  # the packages need the game, which needs the SDL backend
   return()
 endif()
 
@@ -23,6 +23,9 @@ install(FILES ${ZARN_GAME_DATA_DIR}/BallCell.BMP DESTINATION ${ZARN_GETTING_STAR
   COMPONENT dev)
 install(FILES ${ZARN_GAME_DATA_DIR}/TennisThwack.WAV DESTINATION ${ZARN_GETTING_STARTED_DIR} RENAME thwack.wav
   COMPONENT dev)
+if(WIN32)  # the Windows build's install is the library's archive; it has no Debian packages
+  return()
+endif()
 
 # Each package's copyright file and changelog, compressed as Debian wants.
 set(ZARN_CHANGELOG_GZ ${PROJECT_BINARY_DIR}/packaging/changelog.gz)

@@ -25,7 +25,18 @@ endfunction()
 zarn_pkgconfig(zarn "Zarn game-programming support layer (link it with a backend: zarn-sdl or zarn-headless)"
   "" -lzarn)
 zarn_pkgconfig(zarn-headless "Zarn support layer on the in-memory backend, for tests" "" -lzarn -lzarn-headless)
-if(ZARN_SDL)
+if(ZARN_SDL AND WIN32)
+  # Windows: SDL2 static beside the library, without its main (which sdl2.pc would put in place
+  # of the program's own), and the program linked whole as the CMake package links it: the
+  # file names SDL2's library and the Windows libraries SDL2's CMake package names.
+  find_package(SDL2 REQUIRED CONFIG)
+  get_target_property(sdl_libs SDL2::SDL2-static INTERFACE_LINK_LIBRARIES)
+  list(TRANSFORM sdl_libs REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1")
+  list(FILTER sdl_libs INCLUDE REGEX "^[A-Za-z0-9_]+$")
+  list(TRANSFORM sdl_libs PREPEND -l)
+  zarn_pkgconfig(zarn-sdl "Zarn support layer on the SDL backend: a window, sound and input" ""
+    -lzarn -lzarn-sdl -lSDL2 ${sdl_libs} -static -static-libgcc -static-libstdc++)
+elseif(ZARN_SDL)
   zarn_pkgconfig(zarn-sdl "Zarn support layer on the SDL backend: a window, sound and input" "sdl2 SDL2_ttf"
     -lzarn -lzarn-sdl)
 endif()

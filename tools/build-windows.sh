@@ -71,3 +71,32 @@ sed 's/$/\r/' packaging/windows/README.txt >"$stage/zarn-tennis/README.txt"
 sed 's/$/\r/' packaging/copyright >"$stage/zarn-tennis/LICENSE.txt"
 (cd "$stage" && zip -q -9 -r "$out/zarn-tennis-win64.zip" zarn-tennis)
 echo "build-windows: $out/zarn-tennis-win64.zip ($(wc -c <"$out/zarn-tennis-win64.zip") bytes)"
+
+# The installer: the portable folder's files installed into Program Files with a Start menu
+# shortcut and an uninstaller (packaging/windows/zarn-tennis.nsi), in the project's version.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
+version4=$(echo "$version.0.0.0" | cut -d . -f 1-4) # the four numbers of Windows' file properties
+rm -f "$out/zarn-tennis-setup.exe"
+makensis -V2 -DVERSION="$version" -DVERSION4="$version4" -DGAME="$stage/zarn-tennis" -DICON="$out/game/icon/zarn-tennis.ico" \
+  -DOUTFILE="$out/zarn-tennis-setup.exe" packaging/windows/zarn-tennis.nsi
+echo "build-windows: $out/zarn-tennis-setup.exe ($(wc -c <"$out/zarn-tennis-setup.exe") bytes)"
+
+# The library for Windows programmers, libzarn-win64/: the Windows build's install (headers,
+# static libraries, CMake package, pkg-config files, the getting-started program) and SDL2 as
+# built here (static libraries, headers, CMake package, pkg-config file, its zlib licence), the
+# pkg-config files taking their prefix from where they lie, wherever the archive is unpacked.
+lib_stage=$out/lib-zip/libzarn-win64
+rm -rf "$out/lib-zip" "$out/libzarn-win64.zip"
+cmake --install "$out" --prefix "$lib_stage" >/dev/null
+mkdir -p "$lib_stage/lib/cmake" "$lib_stage/lib/pkgconfig" "$lib_stage/licenses"
+cp -r "$sdl_prefix/include/SDL2" "$lib_stage/include/"
+cp "$sdl_prefix/lib/libSDL2.a" "$sdl_prefix/lib/libSDL2main.a" "$lib_stage/lib/"
+cp -r "$sdl_prefix/lib/cmake/SDL2" "$lib_stage/lib/cmake/"
+cp "$sdl_prefix/lib/pkgconfig/sdl2.pc" "$lib_stage/lib/pkgconfig/"
+# shellcheck disable=SC2016
+sed -i 's|^prefix=.*|prefix=${pcfiledir}/../..|' "$lib_stage"/lib/pkgconfig/*.pc
+sed 's/$/\r/' "$sdl_prefix/share/licenses/SDL2/LICENSE.txt" >"$lib_stage/licenses/SDL2.txt"
+sed 's/$/\r/' packaging/windows/README-library.txt >"$lib_stage/README.txt"
+sed 's/$/\r/' packaging/copyright >"$lib_stage/LICENSE.txt"
+(cd "$out/lib-zip" && zip -q -9 -r "$out/libzarn-win64.zip" libzarn-win64)
+echo "build-windows: $out/libzarn-win64.zip ($(wc -c <"$out/libzarn-win64.zip") bytes)"
