@@ -1,6 +1,7 @@
 // The web backend: the page's canvas shows the 8-bit picture through the palette, keys come by
-// physical position from the page's keyboard events, the mouse from the pointer over the canvas,
-// text uses the desktop's glyphs rendered at build time. There are no joysticks.
+// physical position from the page's keyboard events (and its touch controls and gamepads press
+// keys too), the mouse from the pointer over the canvas, text uses the desktop's glyphs rendered
+// at build time. There are no joysticks.
 #include <emscripten.h>
 
 #include <cstring>

@@ -8,10 +8,11 @@ extern "C" {
 
 // ---- the page (web_library.js) ----
 
-/// Starts listening to the keyboard, which from then on writes 1 (down) or 0 (up) into keys at
-/// each key's scancode, and to the pointer over the canvas, whose motion, buttons and wheel it
-/// passes to web_mouse_event; and painting the canvas at the display's refresh; the page's title
-/// becomes the window's. 1, or 0 when the page has no canvas.
+/// Starts listening to the keyboard, the page's touch controls and the gamepads, which from then
+/// on write 1 (down, while anything holds the key) or 0 (up) into keys at each key's scancode,
+/// and to the pointer over the canvas, whose motion, buttons and wheel it passes to
+/// web_mouse_event; and painting the canvas at the display's refresh; the page's title becomes the
+/// window's. 1, or 0 when the page has no canvas.
 int web_js_window_open(uint8_t* keys, const char* title);
 /// Stops all three and lets every key and button go; the page tells that the game has ended.
 void web_js_window_close();
@@ -22,8 +23,9 @@ void web_js_cursor(int shown);
 /// Records a moment of the game's pace for the page's statistics: WEB_NOTE_FRAME when a frame
 /// starts, WEB_NOTE_FLIP when a flip is shown; at is the page's clock in milliseconds.
 void web_js_note(int kind, double at);
-/// Makes ready an output of rate frames per second that pulls through web_audio_fill; it starts
-/// at the first key press or click (at once when there was one). 1, or 0 without WebAudio.
+/// Makes ready an output of rate frames per second that pulls through web_audio_fill (resampled
+/// to the browser's own rate where the browser will not play at this one); it starts at the first
+/// key press, click or touch (at once when there was one). 1, or 0 without WebAudio.
 int web_js_audio_open(int32_t rate);
 /// Stops and closes the output; web_audio_fill is no longer called.
 void web_js_audio_close();

@@ -1,12 +1,17 @@
-// The page's side of the web backend (see web_backend.h): keyboard events into the key bytes,
-// the pointer over the canvas into the mouse, the canvas painted at the display's refresh, the
-// WebAudio output and the game's pauses.
+// The page's side of the web backend (see web_backend.h): keyboard events, the page's touch
+// controls and gamepads into the key bytes, the pointer over the canvas into the mouse, the canvas
+// painted at the display's refresh, the WebAudio output and the game's pauses.
 // Linked into the script with --js-library.
 
 mergeInto(LibraryManager.library, {
   $Zarn__deps: ['malloc', 'free'],
   $Zarn: {
     keys: 0,              // address of the key bytes in the game's memory, 0 while closed
+    holders: null,        // while open: for each scancode, how many keys, fingers and pad buttons hold it
+    typed: {},            // KeyboardEvent.code of the keyboard's keys held now
+    touches: {},          // pointerId of a finger on a control: the control's code
+    fingers: {},          // pointerId of every finger down on the page
+    pads: [],             // the gamepads seen: index, racquet slot, the codes each holds
     mouse: null,          // while open: the pointer's last place on the page, motion not yet passed on
     canvas: null,
     context: null,
@@ -49,19 +54,150 @@ mergeInto(LibraryManager.library, {
     // Keys the game uses that would otherwise scroll the page or leave it.
     kept: {ArrowUp: 1, ArrowDown: 1, ArrowLeft: 1, ArrowRight: 1, Space: 1, Escape: 1},
 
+    // Every source of keys presses through here: a scancode is down while anything holds it.
+    hold: function (code, down) {
+      var scancode = Zarn.codes[code];
+      if (scancode === undefined || !Zarn.keys) return;
+      var n = Math.max(0, Zarn.holders[scancode] + (down ? 1 : -1));
+      Zarn.holders[scancode] = n;
+      HEAPU8[Zarn.keys + scancode] = n ? 1 : 0;
+    },
     onKey: function (e) {
       var down = e.type === 'keydown';
-      var scancode = Zarn.codes[e.code];
-      if (scancode !== undefined && Zarn.keys) HEAPU8[Zarn.keys + scancode] = down ? 1 : 0;
+      if (down !== !!Zarn.typed[e.code]) {
+        if (down) Zarn.typed[e.code] = 1;
+        else delete Zarn.typed[e.code];
+        Zarn.hold(e.code, down);
+      }
       if (Zarn.kept[e.code]) e.preventDefault();
+      // While Meta is held macOS browsers send no key's release: its release lets go of them all.
+      if (!down && (e.code === 'MetaLeft' || e.code === 'MetaRight' || e.code === 'OSLeft' || e.code === 'OSRight')) {
+        for (var code in Zarn.typed) Zarn.hold(code, false);
+        Zarn.typed = {};
+      }
       if (!down) return;
       Zarn.activate();
       if (e.code === 'KeyF' && !e.repeat) Zarn.toggleFullScreen();
     },
-    // No key or button stays down while the page does not have the keyboard.
+    // No key or button stays down while the page does not have the keyboard; a pad's buttons
+    // held then count again only once let go.
     releaseKeys: function () {
-      if (Zarn.keys) HEAPU8.fill(0, Zarn.keys, Zarn.keys + 256);
+      if (Zarn.keys) {
+        HEAPU8.fill(0, Zarn.keys, Zarn.keys + 256);
+        Zarn.holders.fill(0);
+      }
+      Zarn.typed = {};
+      Zarn.touches = {};
+      Zarn.showHeld();
+      Zarn.pads.forEach(function (pad) {
+        for (var code in pad.held) pad.held[code] = 'ignored';
+      });
       if (Zarn.mouse) Zarn.mouseSend(0);
+    },
+
+    // The page's touch controls: each element with a data-key holds that key while a finger is
+    // on it; a finger sliding off lets go, one sliding onto another control presses that one.
+    // The sound starts when a finger lifts, which browsers count as the player's gesture.
+    onTouch: function (e) {
+      if (e.pointerType === 'mouse') return;
+      var id = e.pointerId, kind = e.type;
+      var target = e.target && e.target.closest ? e.target.closest('[data-key]') : null;
+      var had = Zarn.touches[id] || null, now = had;
+      if (kind === 'pointerdown') {
+        Zarn.fingers[id] = 1;
+        // A finger is held by the element it touched first: let go, so that leaving it is seen.
+        if (target && target.hasPointerCapture(id)) target.releasePointerCapture(id);
+        now = target ? target.getAttribute('data-key') : null;
+      } else if (kind === 'pointerup' || kind === 'pointercancel') {
+        delete Zarn.fingers[id];
+        now = null;
+      } else if (!Zarn.fingers[id] || !target) {
+        return;
+      } else if (kind === 'pointerover') {
+        now = target.getAttribute('data-key');
+      } else if (!target.contains(e.relatedTarget)) {
+        now = null;
+      }
+      if (target && e.cancelable) e.preventDefault();
+      if (had !== now) {
+        if (had) Zarn.hold(had, false);
+        if (now) Zarn.hold(now, true);
+        if (now) Zarn.touches[id] = now;
+        else delete Zarn.touches[id];
+        Zarn.showHeld();
+      }
+      if (kind === 'pointerup') Zarn.activate();
+    },
+    // A click starts the sound; a touch does when it lifts (onTouch).
+    onPointerActivate: function (e) {
+      if (e.pointerType === 'mouse') Zarn.activate();
+    },
+    showHeld: function () {
+      var held = {};
+      for (var id in Zarn.touches) held[Zarn.touches[id]] = 1;
+      document.querySelectorAll('[data-key]').forEach(function (el) {
+        el.classList.toggle('held', !!held[el.getAttribute('data-key')]);
+      });
+    },
+    touchEvents: ['pointerdown', 'pointerup', 'pointercancel', 'pointerover', 'pointerout'],
+
+    // Gamepads with the standard mapping, read once a display refresh. The first pad seen plays
+    // the left racquet (up and down press A and Z), the second the right one (the Up and Down
+    // arrows); on any pad the d-pad's left and right press the arrows, Start presses Enter and P
+    // (Enter acts only in the menus, P only in play), the south button Space, Back Escape.
+    padButtons: [[0, 'Space'], [8, 'Escape'], [9, 'Enter'], [9, 'KeyP'], [14, 'ArrowLeft'], [15, 'ArrowRight']],
+    pollPads: function () {
+      var list = [];
+      try {
+        list = navigator.getGamepads ? navigator.getGamepads() : [];
+      } catch (ignored) {
+        // a page the browser keeps from its gamepads: there are none
+      }
+      var seen = {};
+      for (var i = 0; i < list.length; i++) {
+        var g = list[i];
+        if (!g || !g.connected || g.mapping !== 'standard') continue;
+        seen[g.index] = g;
+      }
+      // Pads gone let go of what they held and free their slot.
+      Zarn.pads = Zarn.pads.filter(function (pad) {
+        if (seen[pad.index]) return true;
+        for (var code in pad.held) if (pad.held[code] === true) Zarn.hold(code, false);
+        return false;
+      });
+      for (var index in seen) {
+        var pad = null;
+        Zarn.pads.forEach(function (p) { if (p.index == index) pad = p; });
+        if (!pad) {
+          var slot = 0;
+          while (Zarn.pads.some(function (p) { return p.slot === slot; })) slot++;
+          pad = {index: +index, slot: slot, held: {}};
+          Zarn.pads.push(pad);
+        }
+        Zarn.readPad(pad, seen[index]);
+      }
+    },
+    readPad: function (pad, g) {
+      var pressed = function (b) { return !!(g.buttons[b] && g.buttons[b].pressed); };
+      var stick = g.axes.length > 1 ? g.axes[1] : 0;
+      var want = {};
+      Zarn.padButtons.forEach(function (pair) { if (pressed(pair[0])) want[pair[1]] = 1; });
+      var upDown = pad.slot === 0 ? ['KeyA', 'KeyZ'] : pad.slot === 1 ? ['ArrowUp', 'ArrowDown'] : null;
+      if (upDown) {
+        if (pressed(12) || stick < -0.366) want[upDown[0]] = 1;
+        if (pressed(13) || stick > 0.366) want[upDown[1]] = 1;
+      }
+      var code;
+      for (code in pad.held) {
+        if (want[code]) continue;
+        if (pad.held[code] === true) Zarn.hold(code, false);
+        delete pad.held[code];
+      }
+      for (code in want) {
+        if (pad.held[code]) continue;
+        pad.held[code] = true;
+        Zarn.hold(code, true);
+      }
     },
 
     // Pointer motion in the game's pixels (the canvas is scaled in the page), with what is left of
@@ -125,6 +261,7 @@ mergeInto(LibraryManager.library, {
     activate: function () {
       if (!Zarn.activated) {
         Zarn.activated = true;
+        Module['zarnActivated'] = true;
         if (Module['onActivated']) Module['onActivated']();
       }
       if (Zarn.audio) {
@@ -137,13 +274,77 @@ mergeInto(LibraryManager.library, {
     paint: function () {
       if (!Zarn.painting) return;
       requestAnimationFrame(Zarn.paint);
+      Zarn.pollPads();
+      if (Zarn.audio) Zarn.audio.feed();
       var at = _web_paint();
       if (!at) return;
       var w = Zarn.canvas.width, h = Zarn.canvas.height;
       Zarn.context.putImageData(new ImageData(new Uint8ClampedArray(HEAPU8.buffer, at, w * h * 4), w, h), 0, 0);
-      if (Zarn.stats.firstFlip && !Zarn.stats.firstFlipPainted) Zarn.stats.firstFlipPainted = performance.now();
+      if (Zarn.stats.firstFlip && !Zarn.stats.firstFlipPainted) {
+        Zarn.stats.firstFlipPainted = performance.now();
+        if (Module['onFirstPicture']) Module['onFirstPicture']();
+      }
     },
 
+    // The mixer's output as the context's two channels, from the mixer's rate to the context's
+    // where the browser would not open the context at the mixer's (linear, as the mixer resamples).
+    makeSource: function (rate) {
+      var chunk = 512, block = _malloc(chunk * 4);
+      var step = Zarn.audioRate / rate, position = 0, have = 0, at = 0;
+      var last = [0, 0], next = [0, 0];
+      var take = function () {
+        if (at >= have) {
+          _web_audio_fill(block, chunk);
+          have = chunk;
+          at = 0;
+        }
+        var i = (block >> 1) + 2 * at++;
+        last = next;
+        next = [HEAP16[i] / 32768, HEAP16[i + 1] / 32768];
+      };
+      return {
+        block: block,
+        fill: function (left, right, from, frames) {
+          for (var n = 0; n < frames; n++) {
+            while (position >= 0) {
+              take();
+              position -= 1;
+            }
+            var t = position + 1;
+            left[from + n] = last[0] + (next[0] - last[0]) * t;
+            right[from + n] = last[1] + (next[1] - last[1]) * t;
+            position += step;
+          }
+        }
+      };
+    },
+    // Played through an AudioWorklet: the page feeds it ahead of what it has played, a little
+    // at every paint and timer, as the worklet cannot call into the game.
+    worklet: [
+      'class ZarnOutput extends AudioWorkletProcessor {',
+      '  constructor() {',
+      '    super();',
+      '    this.queue = []; this.at = 0; this.played = 0; this.told = 0;',
+      '    this.port.onmessage = (e) => this.queue.push(e.data);',
+      '  }',
+      '  process(inputs, outputs) {',
+      '    const left = outputs[0][0], right = outputs[0][1] || outputs[0][0];',
+      '    let n = 0;',
+      '    while (n < left.length && this.queue.length) {',
+      '      const b = this.queue[0], count = Math.min(left.length - n, b.left.length - this.at);',
+      '      left.set(b.left.subarray(this.at, this.at + count), n);',
+      '      right.set(b.right.subarray(this.at, this.at + count), n);',
+      '      n += count; this.at += count;',
+      '      if (this.at === b.left.length) { this.queue.shift(); this.at = 0; }',
+      '    }',
+      '    left.fill(0, n); right.fill(0, n);',
+      '    this.played += n;',
+      '    if (this.played - this.told >= 1024) { this.told = this.played; this.port.postMessage(this.played); }',
+      '    return true;',
+      '  }',
+      '}',
+      "registerProcessor('zarn-output', ZarnOutput);"
+    ].join('\n'),
     startAudio: function () {
       if (Zarn.audio || !Zarn.audioRate || !Zarn.activated) return;
       var AudioContextClass = window.AudioContext || window.webkitAudioContext;
@@ -151,33 +352,65 @@ mergeInto(LibraryManager.library, {
       try {
         context = new AudioContextClass({sampleRate: Zarn.audioRate, latencyHint: 'interactive'});
       } catch (e) {
-        err('zarn-tennis: the sound cannot start: ' + e);
-        return;
-      }
-      var frames = 1024;
-      var block = _malloc(frames * 4);
-      var node = context.createScriptProcessor(frames, 0, 2);
-      node.onaudioprocess = function (e) {
-        _web_audio_fill(block, frames);
-        var samples = HEAP16, at = block >> 1;
-        var left = e.outputBuffer.getChannelData(0), right = e.outputBuffer.getChannelData(1);
-        for (var i = 0; i < frames; i++) {
-          left[i] = samples[at + 2 * i] / 32768;
-          right[i] = samples[at + 2 * i + 1] / 32768;
+        // Browsers that will not open at a chosen rate: the context's own, resampled to.
+        try {
+          context = new AudioContextClass({latencyHint: 'interactive'});
+        } catch (e2) {
+          err('zarn-tennis: the sound cannot start: ' + e2);
+          return;
         }
+      }
+      var source = Zarn.makeSource(context.sampleRate);
+      var audio = {context: context, node: null, source: source, feed: function () {}, timer: 0};
+      Zarn.audio = audio;
+      var started = function (node) {
+        node.connect(context.destination);
+        audio.node = node;
+        if (Module['onAudioStarted']) Module['onAudioStarted'](context, node);
       };
-      node.connect(context.destination);
-      Zarn.audio = {context: context, node: node, block: block};
-      if (Module['onAudioStarted']) Module['onAudioStarted'](context, node);
+      if (window.isSecureContext && context.audioWorklet && window.AudioWorkletNode) {
+        var url = URL.createObjectURL(new Blob([Zarn.worklet], {type: 'text/javascript'}));
+        context.audioWorklet.addModule(url).then(function () {
+          URL.revokeObjectURL(url);
+          if (Zarn.audio !== audio) return;
+          var node = new AudioWorkletNode(context, 'zarn-output', {numberOfInputs: 0, outputChannelCount: [2]});
+          var played = 0, written = 0, lead = Math.round(context.sampleRate * 0.06), chunk = 512;
+          node.port.onmessage = function (e) { played = e.data; };
+          audio.feed = function () {
+            // Played is told late: what the worklet holds is at most written - played.
+            while (written - played < lead) {
+              var left = new Float32Array(chunk), right = new Float32Array(chunk);
+              source.fill(left, right, 0, chunk);
+              node.port.postMessage({left: left, right: right}, [left.buffer, right.buffer]);
+              written += chunk;
+            }
+          };
+          audio.feed();
+          audio.timer = setInterval(audio.feed, 10);
+          started(node);
+        }, function (e) {
+          err('zarn-tennis: the sound cannot start: ' + e);
+        });
+      } else {
+        var frames = 1024;
+        var node = context.createScriptProcessor(frames, 0, 2);
+        node.onaudioprocess = function (e) {
+          source.fill(e.outputBuffer.getChannelData(0), e.outputBuffer.getChannelData(1), 0, frames);
+        };
+        started(node);
+      }
       context.resume();
     },
     stopAudio: function () {
       var audio = Zarn.audio;
       if (!audio) return;
-      audio.node.onaudioprocess = null;
-      audio.node.disconnect();
+      clearInterval(audio.timer);
+      if (audio.node) {
+        audio.node.onaudioprocess = null;
+        audio.node.disconnect();
+      }
       audio.context.close();
-      _free(audio.block);
+      _free(audio.source.block);
       Zarn.audio = null;
     },
 
@@ -208,12 +441,18 @@ mergeInto(LibraryManager.library, {
     Zarn.canvas = canvas;
     Zarn.context = context;
     Zarn.keys = keys;
+    Zarn.holders = new Int32Array(256);
+    // A page that starts the program again keeps its player's gesture: the sound may start.
+    if (Module['zarnActivated']) Zarn.activated = true;
     document.title = UTF8ToString(title);
+    Zarn.touchEvents.forEach(function (kind) {
+      document.addEventListener(kind, Zarn.onTouch, {passive: false});
+    });
     window.addEventListener('keydown', Zarn.onKey);
     window.addEventListener('keyup', Zarn.onKey);
     window.addEventListener('blur', Zarn.releaseKeys);
     document.addEventListener('visibilitychange', Zarn.onVisibility);
-    canvas.addEventListener('pointerdown', Zarn.activate);
+    canvas.addEventListener('pointerdown', Zarn.onPointerActivate);
     Zarn.mouse = {x: null, y: null, dx: 0, dy: 0, dz: 0, buttons: 0};
     ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function (kind) {
       canvas.addEventListener(kind, Zarn.onPointer);
@@ -230,13 +469,18 @@ mergeInto(LibraryManager.library, {
   web_js_window_close__deps: ['$Zarn'],
   web_js_window_close: function () {
     Zarn.releaseKeys();
+    Zarn.pads = [];
+    Zarn.fingers = {};
+    Zarn.touchEvents.forEach(function (kind) {
+      document.removeEventListener(kind, Zarn.onTouch);
+    });
     window.removeEventListener('keydown', Zarn.onKey);
     window.removeEventListener('keyup', Zarn.onKey);
     window.removeEventListener('blur', Zarn.releaseKeys);
     document.removeEventListener('visibilitychange', Zarn.onVisibility);
     var canvas = Zarn.canvas;
     if (canvas) {
-      canvas.removeEventListener('pointerdown', Zarn.activate);
+      canvas.removeEventListener('pointerdown', Zarn.onPointerActivate);
       ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function (kind) {
         canvas.removeEventListener(kind, Zarn.onPointer);
       });
