@@ -22,7 +22,8 @@ struct SdlPad {
 struct SdlState {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
-    int vsync = 0;
+    int vsync = 0;           ///< presents wait for the refresh
+    int vsync_switches = 0;  ///< the renderer turns that wait off and on without rebuilding itself
     SDL_Texture* texture = nullptr;
     int32_t mode_w = 0, mode_h = 0;
     std::vector<uint32_t> frame;
