@@ -396,6 +396,16 @@ async function phoneSession(name, width, height) {
   check(peak >= 0.02, `${name}: the first touch did not start the sound (peak ${peak})`);
   await touch(['KeyA', 'ArrowDown'], 600);
   await expectScreen(`${name}_racquets`, RACQUETS);
+  // A finger sliding off its control onto the picture lets go: the racquet stops.
+  await cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{...centre('KeyZ'), id: 1}]});
+  await sleep(150);
+  await cdp.send('Input.dispatchTouchEvent',
+                 {type: 'touchMove', touchPoints: [{x: screen.x + screen.width / 2, y: screen.y + screen.height / 2, id: 1}]});
+  await sleep(150);
+  const slid = await shot(`${name}_slid`);
+  await sleep(300);
+  check(sameArea(slid, await shot(`${name}_slid_later`), 0, 0, 24, 480), `${name}: the racquet kept moving after the finger left`);
+  await cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
   await touch(['Space']);
   const serve = await shot(`${name}_serve`);
   await sleep(200);
