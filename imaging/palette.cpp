@@ -84,7 +84,8 @@ int palette_rotate(int32_t first, int32_t count) {
 
 int palette_load_file(const char* name, PaletteEntry* entries) {
     if (!name || !entries) return 0;
-    std::FILE* f = std::fopen(name, "r");
+    // Read as bytes on every system: line ends, whichever they are, are white space.
+    std::FILE* f = std::fopen(name, "rb");
     if (!f) return 0;
     // Numbers are taken in order whatever the line structure; once the file runs out or holds
     // something else, the components not yet read keep what the array held.
@@ -100,7 +101,7 @@ int palette_load_file(const char* name, PaletteEntry* entries) {
 
 int palette_save_file(const char* name, const PaletteEntry* entries) {
     if (!name || !entries) return 0;
-    std::FILE* f = std::fopen(name, "w");
+    std::FILE* f = std::fopen(name, "wb");  // the same bytes on every system, "\n" line ends
     if (!f) return 0;
     int ok = 1;
     for (int i = 0; i < 256; ++i) {

@@ -125,7 +125,7 @@ TEST(BmpLoad, MissingFileAndWrongSignatureKeepThePixels) {
     Loaded a;
     ASSERT_EQ(bmp_load(&a.bmp, dir.write("a.bmp", bmp_bytes(4, 1, 8, {1, 2, 3, 4})).c_str()), 1);
     uint8_t* held = a.bmp.buffer;
-    EXPECT_EQ(bmp_load(&a.bmp, (dir.path / "none.bmp").c_str()), 0);
+    EXPECT_EQ(bmp_load(&a.bmp, (dir.path / "none.bmp").string().c_str()), 0);
     EXPECT_EQ(a.bmp.buffer, held);
 
     std::vector<uint8_t> ba = bmp_bytes(8, 1, 8, std::vector<uint8_t>(8, 9));
@@ -343,10 +343,16 @@ TEST(BmpLoad, EveryBadShapeGivesZeroAndLeavesTheRecord) {
 }
 
 // The bytes the allocator has handed out and not had back (the sanitizers' allocator in their
-// build, glibc's otherwise).
+// build, the C runtime's heap on Windows, glibc's otherwise).
 size_t heap_in_use() {
 #if defined(__SANITIZE_ADDRESS__)
     return __sanitizer_get_current_allocated_bytes();
+#elif defined(_WIN32)
+    _HEAPINFO block{};
+    size_t used = 0;
+    while (_heapwalk(&block) == _HEAPOK)
+        if (block._useflag == _USEDENTRY) used += block._size;
+    return used;
 #else
     const struct mallinfo2 m = mallinfo2();
     return m.uordblks + m.hblkhd;

@@ -111,9 +111,9 @@ TEST_F(Log, WritesWithoutALogAreDropped) {
 TEST_F(Log, OpenWriteCloseAndReplacement) {
     TempDir dir;
     const auto a = dir.path / "a.txt", b = dir.path / "b.txt";
-    ASSERT_EQ(log_open(a.c_str()), 1);
+    ASSERT_EQ(log_open(a.string().c_str()), 1);
     EXPECT_EQ(log_write("\nCreate BOB %d", 2), 1);
-    ASSERT_EQ(log_open(b.c_str()), 1);
+    ASSERT_EQ(log_open(b.string().c_str()), 1);
     EXPECT_EQ(log_write("\nsecond"), 1);
     EXPECT_EQ(log_close(), 1);
     EXPECT_EQ(slurp(a),
@@ -129,30 +129,34 @@ TEST_F(Log, ReopeningTheOpenLogStartsItAfresh) {
     const auto a = dir.path / "a.txt";
     for (const auto& again : {a, dir.path / "." / "a.txt"}) {
         SCOPED_TRACE(again.string());
-        ASSERT_EQ(log_open(a.c_str()), 1);
+        ASSERT_EQ(log_open(a.string().c_str()), 1);
         EXPECT_EQ(log_write("\nan old line, long enough to reach past the new log's first lines"), 1);
-        ASSERT_EQ(log_open(again.c_str()), 1);
+        ASSERT_EQ(log_open(again.string().c_str()), 1);
         EXPECT_EQ(log_write("\nnew"), 1);
         EXPECT_EQ(log_close(), 1);
         EXPECT_EQ(slurp(a), "\nOpening Error Output File (" + again.string() + "):\n\nnew\nClosing Error Output File.");
     }
 }
 
+// A file in a missing folder, or a name that is a folder (which exists, but is not the log).
 TEST_F(Log, UncreatableFileKeepsTheOldLog) {
     TempDir dir;
     const auto a = dir.path / "a.txt";
-    ASSERT_EQ(log_open(a.c_str()), 1);
-    EXPECT_EQ(log_open((dir.path / "missing" / "x.txt").c_str()), 0);
-    EXPECT_EQ(log_write("\nstill here"), 1);
-    log_close();
-    EXPECT_NE(slurp(a).find("\nstill here\nClosing"), std::string::npos);
+    for (const auto& uncreatable : {dir.path / "missing" / "x.txt", dir.path}) {
+        SCOPED_TRACE(uncreatable.string());
+        ASSERT_EQ(log_open(a.string().c_str()), 1);
+        EXPECT_EQ(log_open(uncreatable.string().c_str()), 0);
+        EXPECT_EQ(log_write("\nstill here"), 1);
+        log_close();
+        EXPECT_NE(slurp(a).find("\nstill here\nClosing"), std::string::npos);
+    }
     EXPECT_EQ(log_open(nullptr), 0);
 }
 
 TEST_F(Log, TextIsCutAt79AndPerCentSignsSurvive) {
     TempDir dir;
     const auto a = dir.path / "a.txt";
-    ASSERT_EQ(log_open(a.c_str()), 1);
+    ASSERT_EQ(log_open(a.string().c_str()), 1);
     const std::string header = slurp(a);
     std::string long_text(200, 'x');
     EXPECT_EQ(log_write("%s", long_text.c_str()), 1);

@@ -55,14 +55,15 @@ TEST_F(Palette, FileRoundTripAndLayout) {
     ASSERT_EQ(palette_load_file(path.c_str(), in), 1);
     EXPECT_EQ(0, std::memcmp(in, out, sizeof in));
 
-    // All 1024 numbers on one line load the same.
-    std::string one_line = text;
-    for (char& c : one_line)
-        if (c == '\n') c = ' ';
-    write_all(path, one_line);
-    std::memset(in, 0, sizeof in);
-    ASSERT_EQ(palette_load_file(path.c_str(), in), 1);
-    EXPECT_EQ(0, std::memcmp(in, out, sizeof in));
+    // All 1024 numbers on one line, or the lines ended as Windows ends text, load the same.
+    for (const char* line_end : {" ", "\r\n"}) {
+        std::string other;
+        for (char c : text) other += c == '\n' ? std::string(line_end) : std::string(1, c);
+        write_all(path, other);
+        std::memset(in, 0, sizeof in);
+        ASSERT_EQ(palette_load_file(path.c_str(), in), 1);
+        EXPECT_EQ(0, std::memcmp(in, out, sizeof in)) << "lines ended by " << (line_end[0] == ' ' ? "spaces" : "CR LF");
+    }
     std::remove(path.c_str());
 }
 

@@ -12,8 +12,9 @@ out=${ZARN_WINDOWS_OUT:-$root/build-windows}
 cache=${ZARN_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/zarn-windows}
 jobs=${ZARN_JOBS:-$(nproc 2>/dev/null || echo 2)}
 
-# The cross compilers, the Windows runtime for the checks, and the packers.
-tools/deps.sh g++-mingw-w64-x86-64-posix wine64 wine nsis zip unzip
+# The cross compilers, GoogleTest's sources for the tests, the Windows runtime for the checks,
+# and the packers.
+tools/deps.sh g++-mingw-w64-x86-64-posix googletest wine64 wine nsis zip unzip
 
 # SDL2's source from Debian, through an apt configuration of our own in the cache: one deb-src
 # line for the mirror and release this machine already uses, read from its own sources now.
@@ -54,10 +55,11 @@ if [ ! -f "$sdl_prefix/lib/cmake/SDL2/SDL2Config.cmake" ]; then
   rm -rf "$work"
 fi
 
-# The game: the generators of art, sounds and glyphs built and run natively (host/), the rest
-# for Windows.
+# The game and the headless tests: the generators of art, sounds and glyphs built and run
+# natively (host/), the rest for Windows; `ctest` in the build folder runs the tests under Wine.
 cmake -S . -B "$out" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_FIND_ROOT_PATH="$sdl_prefix" -DZARN_TESTS=OFF -DZARN_BENCH=OFF -DZARN_DOCS=OFF -DZARN_WERROR=ON
+  -DCMAKE_FIND_ROOT_PATH="$sdl_prefix" -DCMAKE_CROSSCOMPILING_EMULATOR="$root/tools/wine.sh" \
+  -DZARN_TESTS=ON -DZARN_BENCH=OFF -DZARN_DOCS=OFF -DZARN_WERROR=ON
 cmake --build "$out" -j "$jobs"
 
 # The portable archive: zarn-tennis/ with the program (stripped), its data, a README and the

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -33,18 +34,18 @@ protected:
     AssetFiles() { start_game_ = false; }
     void SetUp() override {
         GameTest::SetUp();
-        char pattern[] = "/tmp/zarn_assets_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        // One folder per process and test: the test programs run side by side.
+        dir_ =
+            (std::filesystem::temp_directory_path() / ("zarn_assets_" + std::to_string(getpid()) + "_" +
+                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                .string();
+        std::filesystem::remove_all(dir_);
+        ASSERT_TRUE(std::filesystem::create_directories(dir_));
         ASSERT_EQ(plat_window_create(GAME_WINDOW_TITLE), 0);
     }
     void TearDown() override {
-        for (const char* f : kFiles) {
-            std::remove((dir_ + "/" + f).c_str());
-            std::remove((dir_ + "/" + lower(f)).c_str());
-        }
-        rmdir(dir_.c_str());
-        GameTest::TearDown();
+        GameTest::TearDown();  // back out of the folder first: Windows keeps a folder in use
+        std::filesystem::remove_all(dir_);
     }
     // Copies every file but `skip`, under lower-case names when asked, and enters the folder.
     void fill(const char* skip, bool lower_case) {
@@ -66,10 +67,12 @@ TEST_F(AssetFiles, NamesAreFoundRegardlessOfLetterCase) {
     EXPECT_EQ(asset_find("Racquet.bmp", path, sizeof path), 1);
     EXPECT_EQ(asset_find("Racquet", path, sizeof path), 0);
     EXPECT_EQ(asset_find("Racquet.BMP", path, 5), 0);  // would not fit
-    // An exact match wins over one that differs in case.
+#ifndef _WIN32
+    // An exact match wins over one that differs in case (Windows' folders cannot hold both).
     copy_file("racquet.bmp", "Racquet.BMP");
     EXPECT_EQ(asset_find("Racquet.BMP", path, sizeof path), 1);
     EXPECT_STREQ(path, "Racquet.BMP");
+#endif
     EXPECT_EQ(game_init(nullptr), 1) << game_startup_error;
     EXPECT_EQ(left_racquet.frame_count, 1);
     EXPECT_EQ(menu_pointer.attributes & BOB_HAS_IMAGE, BOB_HAS_IMAGE);
