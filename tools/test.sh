@@ -1,7 +1,7 @@
 #!/bin/sh
 # Checks the house rules, then builds everything and runs every test: once in the normal build,
-# the web page in headless Chromium, each file loader and the call sequences under libFuzzer for a
-# bounded smoke run, then every test again under ASan+UBSan.
+# the web page in headless Chromium, the Windows build under Wine, each file loader and the call
+# sequences under libFuzzer for a bounded smoke run, then every test again under ASan+UBSan.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -20,6 +20,11 @@ cmake --build build -j "$jobs"
 cmake --preset web -DZARN_WERROR=ON
 cmake --build --preset web
 tests/web/run.sh build-web build build-web/test
+
+# The Windows build (MinGW-w64 against SDL2 built from Debian's source once and cached), its
+# archives and installer, and every check of them under Wine.
+tools/build-windows.sh
+(cd build-windows && ctest --output-on-failure --no-tests=error -j "$jobs")
 
 # Every file loader and the call sequences under libFuzzer for a bounded smoke run; any finding
 # fails the run.
