@@ -59,12 +59,16 @@ function(zarn_install_dev_files)
 
   include(CMakePackageConfigHelpers)
   set(version ${PROJECT_BINARY_DIR}/ZarnConfigVersion.cmake)
+  # Where the examples' art and sounds are installed, for the examples built from their installed
+  # sources; and, for the web backend, its JavaScript half and the page's template.
+  set(ZARN_EXAMPLES_DATA_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/zarn/examples)
+  set(ZARN_WEB_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/zarn/web)
   write_basic_package_version_file(${version} COMPATIBILITY SameMajorVersion)
   foreach(layout ${ZARN_LIB_LAYOUTS})
     zarn_lib_layout(${layout})
     set(config ${PROJECT_BINARY_DIR}/${component}/ZarnConfig.cmake)
     configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/ZarnConfig.cmake.in ${config}
-      INSTALL_DESTINATION ${libdir}/cmake/Zarn)
+      INSTALL_DESTINATION ${libdir}/cmake/Zarn PATH_VARS ZARN_EXAMPLES_DATA_INSTALL_DIR ZARN_WEB_INSTALL_DIR)
     install(EXPORT Zarn_${component} FILE ZarnTargets.cmake NAMESPACE Zarn:: DESTINATION ${libdir}/cmake/Zarn
       COMPONENT ${component} ${only_asked})
     install(FILES ${config} ${version} DESTINATION ${libdir}/cmake/Zarn COMPONENT ${component} ${only_asked})

@@ -18,17 +18,33 @@ int frames_begun = 0;
 int window_closed = 0;
 char program[64] = "zarn-example";
 
-// The art and sounds lie in data/NAME beside the program in the build tree and in
-// ../share/zarn/examples/NAME once installed; failing both, the working directory is used.
+// The folders looked in for the art and sounds, for the message naming a missing file.
+std::string searched;
+
+// The art and sounds lie in data/NAME beside the program in the build tree, in
+// ../share/zarn/examples/NAME once installed, and, for an example built from the installed
+// sources, where that install put them (ZARN_EXAMPLES_DATA); failing all, the working directory
+// is used (the web page's file system holds them there).
 void enter_data_folder(const char* name) {
+    std::string folders[3];
+    int count = 0;
     char self[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return;
-    self[n] = '\0';
-    const std::string beside = std::string(self, std::strrchr(self, '/') + 1);
-    const std::string folders[] = {beside + "data/" + name, beside + "../share/zarn/examples/" + name};
-    for (const std::string& folder : folders)
-        if (chdir(folder.c_str()) == 0) return;
+    if (n > 0) {
+        self[n] = '\0';
+        const std::string beside = std::string(self, std::strrchr(self, '/') + 1);
+        folders[count++] = beside + "data/" + name;
+        folders[count++] = beside + "../share/zarn/examples/" + name;
+    }
+#ifdef ZARN_EXAMPLES_DATA
+    folders[count++] = std::string(ZARN_EXAMPLES_DATA) + "/" + name;
+#endif
+    searched.clear();
+    for (int i = 0; i < count; ++i) {
+        searched += (searched.empty() ? "" : ", ") + folders[i];
+        if (chdir(folders[i].c_str()) == 0) return;
+    }
+    searched += (searched.empty() ? "" : ", ") + std::string("the working directory");
 }
 
 int fail(const char* what) {
@@ -73,6 +89,10 @@ int example_running() {
 }
 
 int example_frame() { return frames_begun; }
+
+void example_missing(const char* file) {
+    std::fprintf(stderr, "%s: cannot read %s (looked in %s)\n", program, file, searched.c_str());
+}
 
 void example_stop() {
     input_shutdown();

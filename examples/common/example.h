@@ -26,5 +26,8 @@ int example_start(const char* name, int argc, char** argv);
 int example_running();
 /// The number of the frame now running, from 1 (0 before the first).
 int example_frame();
+/// Says on stderr that FILE cannot be read, naming the folders looked in for the example's data
+/// (each tried by example_start until one existed, or all of them and the working directory).
+void example_missing(const char* file);
 /// Releases the input devices, the display and the window.
 void example_stop();

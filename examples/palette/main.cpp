@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     PixelImage picture{};
     if (!bmp_load(&file, "cycling.bmp") || !image_create(&picture, 0, 0, 640, 480) ||
         !image_load_from_bmp(&picture, &file, 0, 0, LOAD_FROM_PIXEL)) {
-        std::fprintf(stderr, "zarn-example-palette: cannot read cycling.bmp\n");
+        example_missing("cycling.bmp");
         bmp_unload(&file);
         image_destroy(&picture);
         example_stop();

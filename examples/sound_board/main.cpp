@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         // A sound that does not load is a missing or broken file; without a device nothing loads,
         // and only a file that cannot be opened at all is missing.
         if (id < 0 && (device_open || !readable(name))) {
-            std::fprintf(stderr, "zarn-example-sound-board: cannot read %s\n", name);
+            example_missing(name);
             sound_shutdown();
             example_stop();
             return 1;

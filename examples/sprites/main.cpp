@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     loaded = loaded && bmp_load(&picture, "creatures.bmp") && crowd_load(&crowd, &picture);
     bmp_unload(&picture);
     if (!loaded) {
-        std::fprintf(stderr, "zarn-example-sprites: cannot read backdrop.bmp and creatures.bmp\n");
+        example_missing("backdrop.bmp and creatures.bmp");
         crowd_release(&crowd);
         image_destroy(&band);
         image_destroy(&backdrop);

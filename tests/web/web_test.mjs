@@ -5,7 +5,9 @@
 // play through the touch controls, two scripted gamepads play; a slow network shows the load's
 // progress, and the game played again starts afresh; then the frame's cost against the native
 // one, the load time and the folder's size, and the page's word when the browser lacks
-// WebAssembly or WebAudio.
+// WebAssembly or WebAudio. Then the library's five examples, each on its page as on the desktop
+// (their pictures kept in OUTPUT_FOLDER/shots for the reference), and the getting-started program
+// built against the web build's install (run.sh builds it into install-check/build).
 // Usage: node web_test.mjs BASE_URL SITE_FOLDER NATIVE_BENCH_JSON OUTPUT_FOLDER
 import puppeteer from 'puppeteer-core';
 import {mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync} from 'node:fs';
@@ -600,12 +602,111 @@ async function missingFeatures() {
   await page.close();
 }
 
+// ---- the examples and the installed library ----
+
+// The examples as the desktop end-to-end check sees them (tests/examples/end_to_end.sh: the same
+// places and colours), then one key each and what it changes. `after` gets the counts of the
+// first picture's checks.
+const DARK = (r, g, b) => r < 40 && g < 40 && b < 60;
+const GREEN = (r, g, b) => g > 150 && r < 200 && b < 120 && g > r;
+const SKY = (r, g, b) => b > 200 && r < 140 && g > 90 && g < 230;
+const STOPPED = (r, g, b) => r > 80 && r < 110 && r === g && g === b;
+const GREY = (r, g, b) => r > 180 && r < 230 && g > 180 && g < 230 && b > 180 && b < 230;
+const COLOURFUL = (r, g, b) => (r > 200 || g > 200 || b > 200) && (r < 80 || g < 80 || b < 80);
+const LIT = (r, g, b) => g > 200 && r < 30 && b < 30;
+const EXAMPLES = [
+  {name: 'sprites',
+   picture: [[0, 0, 640, 2, DARK, 600, 'the band behind the text'],
+             [0, 24, 640, 456, GREEN, 500, 'the green creatures'],
+             [0, 24, 640, 456, SKY, 500, 'the blue creatures'],
+             [0, 24, 640, 456, (r, g, b) => b > 60 && b < 140 && r > 30 && r < 110 && g < 90, 150000, 'the backdrop'],
+             [260, 4, 370, 14, (r, g) => r > 150 && g > 200, 200, 'the help text']],
+   // Down takes creatures away while held.
+   key: 'ArrowDown', hold: 1500,
+   after: (n) => [[0, 24, 640, 456, GREEN, 0, 'fewer green creatures', Math.floor(n[1] * 0.6)]]},
+  {name: 'palette',
+   picture: [[160, 70, 320, 320, COLOURFUL, 40000, 'the spiral'],
+             [0, 420, 640, 60, (r, g, b) => b > 80 && r < 140, 20000, 'the sea'],
+             [0, 0, 640, 52, (r, g, b) => r > 200 && g > 200 && b > 200, 1000, 'the help text']],
+   key: 'Digit8', hold: 300,
+   after: () => [[0, 60, 140, 340, RED, 15000, 'the surround faded to red']]},
+  {name: 'drawing',
+   picture: [[0, 0, 640, 3, (r, g, b) => r > 30 && r < 50 && r === g && g === b, 1500, 'the bar at the top'],
+             [0, 24, 640, 2, (r, g, b) => g > 120 && r < 30 && b < 30, 800, 'the line under the bar'],
+             [0, 30, 640, 260, (r, g, b) => r > 120 && r === g && g === b, 30, 'the stars'],
+             [0, 310, 640, 170, (r, g, b) => b > 100 && r < 40 && g < 40, 2000, 'the floor'],
+             [80, 40, 480, 400, LIT, 300, 'the cube'],
+             [620, 380, 12, 100, (r, g, b) => r > 120 && g < 30 && b < 30, 150, 'the size gauge']],
+   // Up grows the cube, and its gauge with it.
+   key: 'ArrowUp', hold: 1000,
+   after: (n) => [[620, 380, 12, 100, (r, g, b) => r > 120 && g < 30 && b < 30, n[5] + 100, 'a taller size gauge']]},
+  {name: 'sound-board',
+   picture: [[196, 81, 14, 14, STOPPED, 100, 'the first row stopped'],
+             [196, 81, 14, 130, (r, g, b) => b > 200 && r < 30, 0, 'no row looping yet', 0],
+             [8, 78, 620, 22, (r, g, b) => b > 40 && r < 20 && g < 20, 6000, 'the chosen row']],
+   key: 'KeyL', hold: 150,
+   after: () => [[197, 82, 12, 12, (r, g, b) => b > 200 && r < 30 && g < 30, 90, 'the first row looping']]},
+  {name: 'input',
+   picture: [[0, 0, 640, 480, (r, g, b) => r + g + b > 90, 300, 'the first picture'],
+             [20, 60, 600, 24, GREY, 0, 'no key caps', 0],
+             [22, 198, 40, 40, LIT, 0, "the left button's box unlit", 0]],
+   key: 'KeyA', hold: 0,
+   after: () => [[20, 60, 200, 24, GREY, 150, 'the cap of the key held']]}
+];
+
+async function exampleSessions() {
+  mkdirSync(join(out, 'shots'), {recursive: true});
+  for (const example of EXAMPLES) {
+    const {page, problems} = await openPage(`${base}/examples/${example.name}/index.html`, null,
+                                            (p) => p.setViewport({width: 640, height: 480}));
+    await menuShown(page);
+    // The picture alone, as the program draws it, without the hint over it.
+    await page.evaluate(() => { document.getElementById('hint').style.display = 'none'; });
+    const {expectScreen} = screens(page);
+    const first = await expectScreen(`shots/${example.name}`, example.picture, 8000);
+    const counts = example.picture.map(([x, y, w, h, colour]) => countPixels(first, x, y, w, h, colour));
+    figures.push(`example ${example.name}: ${counts.join(', ')} pixels of its picture's checks`);
+    await page.keyboard.down(example.key);
+    if (example.hold) {
+      await sleep(example.hold);
+      await page.keyboard.up(example.key);
+    }
+    await expectScreen(`${example.name}_key`, example.after(counts), 8000);
+    if (!example.hold) await page.keyboard.up(example.key);
+    check(problems.length === 0, `the ${example.name} example reported problems:\n  ${problems.join('\n  ')}`);
+    await page.close();
+  }
+}
+
+// The getting-started program from the installed library: the ball's cell drawn at (304, 224) on
+// black, and the arrow keys move it.
+async function installedSession() {
+  const {page, problems} = await openPage(`${base}/install-check/build/index.html`);
+  await menuShown(page);
+  const {expectScreen} = screens(page);
+  const LIT_UP = (r, g, b) => r + g + b > 150;
+  await expectScreen('installed', [[304, 224, 32, 32, LIT_UP, 200, 'the sprite'],
+                                   [0, 0, 640, 220, LIT_UP, 0, 'nothing else', 0]]);
+  await page.keyboard.down('ArrowRight');
+  await expectScreen('installed_moved', [[340, 224, 300, 32, LIT_UP, 200, 'the sprite moved right'],
+                                         [304, 224, 32, 32, LIT_UP, 0, 'the sprite gone from the middle', 0]]);
+  await page.keyboard.up('ArrowRight');
+  check(problems.length === 0, `the installed program's page reported problems:\n  ${problems.join('\n  ')}`);
+  await page.close();
+}
+
 let failed = null;
 try {
   mkdirSync(out, {recursive: true});
   const size = readdirSync(site).reduce((sum, f) => sum + statSync(join(site, f)).size, 0);
   figures.push(`folder ${size} bytes (limit ${FOLDER_LIMIT}): ${readdirSync(site).join(', ')}`);
   check(size <= FOLDER_LIMIT, `the page's folder holds ${size} bytes`);
+  for (const {name} of EXAMPLES) {
+    const folder = join(site, '..', 'examples', name), files = readdirSync(folder);
+    const bytes = files.reduce((sum, f) => sum + statSync(join(folder, f)).size, 0);
+    figures.push(`example ${name}: folder ${bytes} bytes (limit ${FOLDER_LIMIT}): ${files.join(', ')}`);
+    check(bytes <= FOLDER_LIMIT, `the ${name} example's folder holds ${bytes} bytes`);
+  }
   await loadTime();
   await mainSession();
   await phoneSession('landscape', 844, 390);
@@ -614,6 +715,8 @@ try {
   await slowSession();
   await frameCost();
   await missingFeatures();
+  await exampleSessions();
+  await installedSession();
 } catch (e) {
   failed = e;
 } finally {
