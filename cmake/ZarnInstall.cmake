@@ -13,6 +13,16 @@ else()
   set(ZARN_LIB_LAYOUTS "dev_lib:${CMAKE_INSTALL_LIBDIR}" "dev_debian:lib")
 endif()
 
+# The libraries are C++: what a C program links besides them, the C++ compiler's own libraries
+# that the C compiler does not link (on GNU/Linux stdc++ and m). A C program of a project that
+# enables C++ as well is linked by the C++ compiler (the installed targets say their code is
+# C++), so the installed targets name these only to a link in C, and so do the pkg-config files.
+set(ZARN_CXX_RUNTIME ${CMAKE_CXX_IMPLICIT_LINK_LIBRARIES})
+if(ZARN_CXX_RUNTIME)
+  list(REMOVE_ITEM ZARN_CXX_RUNTIME ${CMAKE_C_IMPLICIT_LINK_LIBRARIES})
+  list(REMOVE_DUPLICATES ZARN_CXX_RUNTIME)
+endif()
+
 # zarn_lib_layout(ENTRY): sets component, libdir and only_asked (EXCLUDE_FROM_ALL for the
 # package's layout) in the caller.
 macro(zarn_lib_layout entry)
@@ -30,6 +40,9 @@ endmacro()
 # among those whose headers are installed.
 function(zarn_install_library target name)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name})
+  if(ZARN_CXX_RUNTIME)
+    target_link_libraries(${target} INTERFACE "$<INSTALL_INTERFACE:$<$<LINK_LANGUAGE:C>:${ZARN_CXX_RUNTIME}>>")
+  endif()
   foreach(layout ${ZARN_LIB_LAYOUTS})
     zarn_lib_layout(${layout})
     install(TARGETS ${target} EXPORT Zarn_${component} ARCHIVE DESTINATION ${libdir}

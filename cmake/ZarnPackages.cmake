@@ -17,7 +17,7 @@ endif()
 # The getting-started program (the install check builds this very file), with a picture and a
 # sound to try it on: the game's ball sheet and racquet sound.
 set(ZARN_GETTING_STARTED_DIR ${ZARN_DOC_DIR}/getting_started)
-install(FILES tests/install/consumer/CMakeLists.txt tests/install/consumer/main.cpp
+install(FILES tests/install/consumer/CMakeLists.txt tests/install/consumer/main.cpp tests/install/consumer/main.c
   DESTINATION ${ZARN_GETTING_STARTED_DIR} COMPONENT dev)
 install(FILES ${ZARN_GAME_DATA_DIR}/BallCell.BMP DESTINATION ${ZARN_GETTING_STARTED_DIR} RENAME ball.bmp
   COMPONENT dev)

@@ -2,9 +2,19 @@
 /// \file
 /// The one full-screen 8-bit display: device, primary surface with one back surface, palette,
 /// clipper, flip, fill and locking, and the globals every drawing operation reads.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "../platform/video.h"
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct SurfaceDesc SurfaceDesc;
+#endif
 
 /// Placement of off-screen surfaces.
 enum {
@@ -45,7 +55,7 @@ extern SurfaceDesc display_desc;           ///< filled by the last lock
 /// 1, or 0 at the first failing step (what was made stays for display_shutdown()).
 int display_init(int32_t width, int32_t height, int32_t bpp);
 /// Releases clipper, palette, back, primary and device, in that order; 1.
-int display_shutdown();
+int display_shutdown(void);
 /// A new clipper holding the rectangles, attached to the surface; null on any refusal.
 PlatClipper* display_attach_clipper(PlatSurface* surface, int32_t count, const PlatRect* rects);
 /// The region block for a clip list: 32-byte header then the rectangles, with its bound.
@@ -54,9 +64,9 @@ PlatRegionHeader* display_make_region(int32_t count, const PlatRect* rects);
 /// An off-screen surface whose colour key makes index 0 transparent; null when refused.
 PlatSurface* display_create_surface(int32_t width, int32_t height, uint32_t caps);
 /// 1 after a flip; 0 while the primary or back surface is locked, or when every retry failed.
-int display_flip();
+int display_flip(void);
 /// 1.
-int display_wait_vblank();
+int display_wait_vblank(void);
 /// Fills the whole surface with a palette index; 1.
 int display_fill_surface(PlatSurface* surface, int32_t colour);
 /// Pixel pointer of the locked surface (pitch stored when asked for); null when refused.
@@ -64,10 +74,14 @@ uint8_t* display_lock_surface(PlatSurface* surface, int32_t* pitch);
 /// 1; 0 for a null surface.
 int display_unlock_surface(PlatSurface* surface, uint8_t* pixels);
 /// primary_pixels, locking only when not yet locked.
-uint8_t* display_lock_primary();
+uint8_t* display_lock_primary(void);
 /// 1; 0 when the primary surface was not locked.
-int display_unlock_primary();
+int display_unlock_primary(void);
 /// back_pixels, locking only when not yet locked.
-uint8_t* display_lock_back();
+uint8_t* display_lock_back(void);
 /// 1; 0 when the back surface was not locked.
-int display_unlock_back();
+int display_unlock_back(void);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

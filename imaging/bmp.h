@@ -2,9 +2,21 @@
 /// \file
 /// BMP files loaded into one of two shapes, top row first: 8-bit palette indices (from 1-, 4- and
 /// 8-bit files, run-length coded or not) or 16-bit 5-5-5 words (from 16-, 24- and 32-bit files).
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "../platform/video.h"
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct BitmapFileHeader BitmapFileHeader;
+typedef struct BitmapInfoHeader BitmapInfoHeader;
+typedef struct BmpFile BmpFile;
+#endif
 
 #pragma pack(push, 1)
 /// The 14-byte file header, as stored.
@@ -50,3 +62,7 @@ int bmp_load(BmpFile* bmp, const char* name);
 int bmp_unload(BmpFile* bmp);
 /// Reverses the order of the rows in place; 1, or 0 when the arguments are unusable.
 int bmp_flip_rows(uint8_t* image, int32_t bytes_per_line, int32_t height);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

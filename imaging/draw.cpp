@@ -125,7 +125,10 @@ void vline_fill(int32_t y1, int32_t y2, int32_t x, uint8_t colour, uint8_t* buff
     for (int32_t n = y2 - y1 + 1; n > 0; --n, p += lpitch) *p = colour;
 }
 
-int line_clip(int32_t& x0, int32_t& y0, int32_t& x1, int32_t& y1) { return clip_line_to(clip_area(), x0, y0, x1, y1); }
+int line_clip(int32_t* x0, int32_t* y0, int32_t* x1, int32_t* y1) {
+    if (!x0 || !y0 || !x1 || !y1) return 0;
+    return clip_line_to(clip_area(), *x0, *y0, *x1, *y1);
+}
 
 int line_draw(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour, uint8_t* buffer, int32_t lpitch) {
     // Every pixel lies in the box of the two end points, so inside the buffer when they are.

@@ -2,9 +2,19 @@
 /// \file
 /// Stand-alone images: rectangles of palette indices in ordinary memory, drawn by copying into a
 /// locked pixel buffer.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "bmp.h"
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct PixelImage PixelImage;
+#endif
 
 /// The attribute bit of an image that holds a picture.
 enum { IMAGE_ATTR_LOADED = 0x80 };
@@ -37,3 +47,7 @@ int image_load_from_bmp(PixelImage* image, const BmpFile* bmp, int32_t cx, int32
 /// Copies the image into the buffer at (x, y), opaque or with index 0 transparent, cut to what
 /// the buffer holds (buffer_bounds()); 0 when it was never loaded.
 int image_draw(const PixelImage* image, uint8_t* dest, int32_t lpitch, int32_t transparent);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

@@ -1,7 +1,15 @@
 #pragma once
 /// \file
 /// The error log: a text file that any part of the system may write to while it is open.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdio>
+#else
+#include <stdio.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 extern FILE* log_file;  ///< the open log, or null
 
@@ -13,7 +21,7 @@ enum { LOG_LINE_MAX = 79 };
 /// that same file, which is closed first).
 int log_open(const char* name);
 /// Writes the closing line and closes the log; 1, or 0 when none was open.
-int log_close();
+int log_close(void);
 /// Formats the message (cut at 79 characters) and writes it unchanged; 1, or 0 when no log is
 /// open or the format is null.
 int log_write(const char* format, ...)
@@ -21,3 +29,7 @@ int log_write(const char* format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

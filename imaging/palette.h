@@ -1,9 +1,17 @@
 #pragma once
 /// \file
 /// The 256 colours of the display: single entries, the whole table, rotation, palette files.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "../platform/video.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 /// Shows the entry at that index and keeps it in palette_entries; 0 for an index outside 0..255.
 int palette_set_entry(int32_t index, const PaletteEntry* entry);
@@ -20,3 +28,7 @@ int palette_rotate(int32_t first, int32_t count);
 int palette_load_file(const char* name, PaletteEntry* entries);
 /// Writes the array as a palette text file; 0 when the file cannot be created.
 int palette_save_file(const char* name, const PaletteEntry* entries);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

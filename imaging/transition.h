@@ -1,7 +1,15 @@
 #pragma once
 /// \file
 /// Screen transitions: palette fades and wipes that take the screen out.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 /// The transitions screen_transition() plays.
 enum {
@@ -20,3 +28,7 @@ enum {
 /// wipes and the dissolve draw colour 0 into the locked buffer given, cut to what it holds (not
 /// at all, and without pausing, into a null buffer or one with no room). Unknown kinds do nothing.
 void screen_transition(int32_t kind, uint8_t* pixels, int32_t lpitch);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

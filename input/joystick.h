@@ -1,9 +1,17 @@
 #pragma once
 /// \file
 /// The first attached joystick, read once a frame as an 80-byte snapshot of axes, hats and buttons.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "../platform/input.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 /// Axis offsets, the range record's addressing mode, the range property and enumeration results.
 enum {
@@ -35,6 +43,10 @@ int joystick_init(int32_t min_x, int32_t max_x, int32_t min_y, int32_t max_y);
 /// 1 when joystick_state holds a fresh snapshot. 0 without touching it before a joystick was
 /// found, or when the poll or the read is refused; with no device (after a release) all 80 bytes
 /// become 0 and the result is 0.
-int joystick_read();
+int joystick_read(void);
 /// Unacquires and releases the joystick; joystick_found stays as it was.
-void joystick_release();
+void joystick_release(void);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

@@ -1,9 +1,17 @@
 #pragma once
 /// \file
 /// The input object and the keyboard, read as a 256-byte snapshot once a frame.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "../platform/input.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
 
 /// Key codes of the snapshot (set-1 scan codes, 0x80 added for extended keys).
 enum {
@@ -25,20 +33,24 @@ extern PlatInputDevice* keyboard_device;  ///< made by keyboard_init()
 extern uint8_t keyboard_state[256];       ///< non-zero while the key was down at the last read
 
 /// 1 when the input object was made, else 0.
-int input_init();
+int input_init(void);
 /// Releases the keyboard, mouse and joystick if still held, then the input object; all are
 /// forgotten.
-void input_shutdown();
+void input_shutdown(void);
 /// 1 when the keyboard is created, set to non-exclusive background use and the 256-byte layout,
 /// and acquired; else 0 (a device made before the failing step stays in keyboard_device).
-int keyboard_init();
+int keyboard_init(void);
 /// 1 when keyboard_state holds a fresh snapshot. With no device every byte becomes 0 and the
 /// result is 0; a refused read leaves the snapshot as it was and gives 0.
-int keyboard_read();
+int keyboard_read(void);
 /// Unacquires and releases the keyboard; later reads take the no-device path.
-void keyboard_release();
+void keyboard_release(void);
 /// 1 while the key with this code is down at this very moment, whether or not keyboard_state
 /// was read since, and whether or not a keyboard device was made: a program frees its key
 /// latches by it, so that a key let go between two snapshots counts as up. 0 when it is up,
 /// for a code no key has, and while the program has no window.
 int keyboard_key_down_now(int32_t key_code);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

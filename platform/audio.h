@@ -2,7 +2,19 @@
 /// \file
 /// The sound object and its sound buffers, mixed in software and played on the audio output.
 /// A sound buffer holds one whole sound: 8-bit unsigned mono samples (128 is silence).
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct PlatAudio PlatAudio;
+typedef struct PlatSoundBuffer PlatSoundBuffer;
+typedef struct PlatWaveFormat PlatWaveFormat;
+#endif
 
 /// \struct PlatAudio
 /// The sound object: a handle made by plat_audio_create().
@@ -52,7 +64,7 @@ enum {
 };
 
 /// The longest buffer in bytes (one gigabyte): the mixer's 32.32 position never overflows.
-constexpr uint32_t PLAT_SOUND_MAX_LENGTH = 0x40000000u;
+static const uint32_t PLAT_SOUND_MAX_LENGTH = 0x40000000u;
 
 /// Opens the audio output; an error at once (never a wait) when no output can be had.
 /// Only one sound object lives at a time: a second gives PLAT_ERR_BUSY.
@@ -96,3 +108,7 @@ int plat_sound_buffer_set_pan(PlatSoundBuffer* buffer, int32_t pan);
 int plat_sound_buffer_duplicate(PlatAudio* audio, PlatSoundBuffer* source, PlatSoundBuffer** out);
 /// Stops and gives the buffer up; the data goes with the last buffer sharing it. Safe on null.
 void plat_sound_buffer_release(PlatSoundBuffer* buffer);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

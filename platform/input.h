@@ -1,7 +1,23 @@
 #pragma once
 /// \file
 /// The input object and the devices made from it.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct PlatInput PlatInput;
+typedef struct PlatInputDevice PlatInputDevice;
+typedef struct PlatGuid PlatGuid;
+typedef struct PlatMouseState PlatMouseState;
+typedef struct PlatJoyState PlatJoyState;
+typedef struct PlatDeviceInstance PlatDeviceInstance;
+typedef struct PlatAxisRange PlatAxisRange;
+#endif
 
 /// \struct PlatInput
 /// The input object: a handle made by plat_input_create().
@@ -36,7 +52,6 @@ struct PlatMouseState {
     int32_t lZ;             ///< the wheel: 120 a notch, positive away from the user
     uint8_t rgbButtons[4];  ///< left, right, middle, fourth; 0x80 while down
 };
-static_assert(sizeof(PlatMouseState) == 16, "the mouse layout is 16 bytes");
 
 /// The joystick's state: absolute axes, point-of-view hats and buttons.
 struct PlatJoyState {
@@ -50,7 +65,6 @@ struct PlatJoyState {
     uint32_t rgdwPOV[4];     ///< hats in hundredths of degrees clockwise from up; 0xFFFFFFFF centred
     uint8_t rgbButtons[32];  ///< 0x80 while down
 };
-static_assert(sizeof(PlatJoyState) == 80, "the joystick layout is 80 bytes");
 
 /// What joystick enumeration tells about one attached joystick.
 struct PlatDeviceInstance {
@@ -67,7 +81,6 @@ struct PlatAxisRange {
     int32_t lMin;           ///< the lowest value the axis reports
     int32_t lMax;           ///< the highest
 };
-static_assert(sizeof(PlatAxisRange) == 24, "the range record is 24 bytes");
 
 /// Axis offsets, the range record's addressing mode and the enumeration callback's answers.
 enum {
@@ -113,3 +126,12 @@ void plat_input_device_release(PlatInputDevice* device);
 /// mouse and a joystick their layouts. Refused when the device is not acquired, the size is not
 /// its layout's, or the joystick is gone.
 int plat_input_device_get_state(PlatInputDevice* device, void* state, uint32_t size);
+
+#ifdef __cplusplus
+}  // extern "C"
+
+/// The layouts the devices fill, checked where the library is built.
+static_assert(sizeof(PlatMouseState) == 16, "the mouse layout is 16 bytes");
+static_assert(sizeof(PlatJoyState) == 80, "the joystick layout is 80 bytes");
+static_assert(sizeof(PlatAxisRange) == 24, "the range record is 24 bytes");
+#endif

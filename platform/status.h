@@ -3,6 +3,10 @@
 /// Results of platform requests. A request has succeeded only when it reports
 /// exactly PLAT_OK; every other value, positive or negative, is a failure.
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 /// The result of a platform request.
 enum PlatStatus {
     PLAT_OK = 0,               ///< done
@@ -14,4 +18,8 @@ enum PlatStatus {
 };
 
 /// Why the backend last failed to open something (the window, the display, a font), or "".
-const char* plat_error_text();
+const char* plat_error_text(void);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

@@ -2,7 +2,23 @@
 /// \file
 /// The 8-bit display: device, flipping primary surface, off-screen surfaces, palette,
 /// clip lists, colour fill, keyed and stretched blits, locking, text.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct PaletteEntry PaletteEntry;
+typedef struct PlatRect PlatRect;
+typedef struct PlatRegionHeader PlatRegionHeader;
+typedef struct PlatDevice PlatDevice;
+typedef struct PlatSurface PlatSurface;
+typedef struct PlatPalette PlatPalette;
+typedef struct PlatClipper PlatClipper;
+#endif
 
 /// A palette entry: red, green, blue, flags.
 struct PaletteEntry {
@@ -126,3 +142,7 @@ int plat_surface_set_clipper(PlatSurface* surface, PlatClipper* clipper);
 /// leaving the pixels between the strokes as they were. Refused while the surface is locked.
 int plat_text_draw(PlatSurface* surface, int32_t x, int32_t y, const char* text, uint8_t red, uint8_t green,
                    uint8_t blue);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

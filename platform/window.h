@@ -1,7 +1,17 @@
 #pragma once
 /// \file
 /// The one window and its message queue.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct PlatMessage PlatMessage;
+#endif
 
 /// The kinds of message.
 enum PlatMessageKind {
@@ -22,7 +32,7 @@ struct PlatMessage {
 /// Makes the one window with this title; PLAT_OK, or an error when no display can be had. Queues PLAT_MSG_CREATE.
 int plat_window_create(const char* title);
 /// Closes the window and drops every queued message; safe when none was made.
-void plat_window_destroy();
+void plat_window_destroy(void);
 /// Takes at most one message off the queue into *out: 1 when one was taken, 0 when none waited.
 /// PLAT_MSG_QUIT comes only once every other message has been taken, a paint excepted: a paint
 /// waiting alone is taken after it (it stays queued). The desktop closing the
@@ -43,3 +53,7 @@ void plat_report_error(const char* program, const char* text);
 /// this moment, as the desktop's events have told so far; 0 when it is up, for a code no key
 /// has, and while no window is open.
 int plat_key_down_now(int32_t key_code);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

@@ -2,9 +2,22 @@
 /// \file
 /// The sound table: 64 slots, each holding one whole sound; WAV and VOC loading; play, stop,
 /// volume, frequency, pan, duplicate, status, delete.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "../platform/audio.h"
+
+#ifdef __cplusplus
+extern "C" {
+/// An argument C++ may leave out, taking this value; C passes every argument.
+#define SOUND_OPTIONAL(value) = value
+#else  // C names the records without `struct`, as C++ does
+typedef struct SoundSlot SoundSlot;
+#define SOUND_OPTIONAL(value)
+#endif
 
 /// The table's size, the flags a sound is loaded with, the play flag and the status bits.
 enum {
@@ -36,9 +49,9 @@ extern int32_t sound_first_init;            ///< 1 until sound_init() has tried 
 /// platform refuses it the result is 0, the table is left all zero and later calls do not try
 /// again until sound_shutdown(). Otherwise it stops and releases every slot's sound and marks all
 /// 64 slots free, each with its own index as id. 1.
-int sound_init();
+int sound_init(void);
 /// Stops and releases every sound and the sound object; the next sound_init() makes a new one. 1.
-int sound_shutdown();
+int sound_shutdown(void);
 /// Loads a PCM WAV file (format tag 1, any channel count, 1 to 32 bits) into the lowest free
 /// slot, converted to 8-bit mono; `rate` and `size` as the file states them. A "data" chunk cut
 /// short loads at its stated length with a silent tail. The slot's id, or -1 with the table as
@@ -59,11 +72,12 @@ int sound_status(int32_t id);
 /// Plays the slot's sound from its start, once, or until stopped with DSBPLAY_LOOPING; the
 /// unused arguments are not read. 1 (nothing played for an id outside 0..63 or an empty slot);
 /// 0 when the platform refuses the rewind or the play.
-int sound_play(int32_t id, uint32_t flags, int32_t unused1 = 0, int32_t unused2 = 0, int32_t unused3 = 0);
+int sound_play(int32_t id, uint32_t flags, int32_t unused1 SOUND_OPTIONAL(0), int32_t unused2 SOUND_OPTIONAL(0),
+               int32_t unused3 SOUND_OPTIONAL(0));
 /// Stops the sound and rewinds it to its start. 1, also for an id outside 0..63 or an empty slot.
 int sound_stop(int32_t id);
 /// sound_stop() on every slot. 1.
-int sound_stop_all();
+int sound_stop_all(void);
 /// Volume up to 100 (full), set as (100 - volume) x -30 hundredths of a decibel: 0 is 30 dB
 /// down. 1; 0 for an id outside 0..63, an empty slot, a sound loaded without
 /// DSBCAPS_CTRLVOLUME, or a volume outside -233..100.
@@ -78,4 +92,8 @@ int sound_set_pan(int32_t id, int32_t pan);
 /// Stops the sound and frees its slot. 1, also for an id outside 0..63 or an empty slot.
 int sound_delete(int32_t id);
 /// sound_delete() on every slot. 1.
-int sound_delete_all();
+int sound_delete_all(void);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

@@ -2,10 +2,20 @@
 /// \file
 /// Sprites (blitter objects): frames on off-screen surfaces drawn with index 0 transparent,
 /// animation, motion and overlap tests.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
 
 #include "../imaging/bmp.h"
 #include "../platform/video.h"
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct BOB BOB;
+#endif
 
 /// Attribute bits of a sprite. The animation modes are tried in the order still, cycle, scripted.
 enum {
@@ -122,3 +132,7 @@ int rect_collide(int32_t x1, int32_t y1, int32_t width1, int32_t height1, int32_
 /// on a display without pixels, for null pixels, a pitch below 1 or when low is above high.
 int region_has_colour(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint8_t low, uint8_t high, const uint8_t* pixels,
                       int32_t pitch);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif

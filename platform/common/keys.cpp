@@ -117,10 +117,10 @@ const Tables& tables() {
 
 }  // namespace
 
-const KeyInfo& key_info(int32_t scancode) {
+const KeyInfo* key_info_at(int32_t scancode) {
     static const KeyInfo none{};
-    if (scancode < 0 || scancode >= KEY_SCANCODE_COUNT) return none;
-    return tables().by_scancode[scancode];
+    if (scancode < 0 || scancode >= KEY_SCANCODE_COUNT) return &none;
+    return &tables().by_scancode[scancode];
 }
 
 int32_t key_scancode_of_code(int32_t key_code) {

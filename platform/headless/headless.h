@@ -1,11 +1,21 @@
 #pragma once
 /// \file
 /// The headless backend's script: what a test sets and reads back. Memory only.
+#ifdef __cplusplus  // the same names, in std:: as well
 #include <cstdint>
+#else
+#include <stdint.h>
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#else  // C names the records without `struct`, as C++ does
+typedef struct HeadlessText HeadlessText;
+#endif
 
 /// Back to the start: no refusals, every key up, ticks at 0 stepping by 1, text log empty,
 /// the mouse still with no button down, no joystick attached.
-void headless_reset();
+void headless_reset(void);
 /// The next `times` requests of this name are refused (times < 0: until allowed again).
 /// Names: `window`, `device`, `cooperative`, `mode`, `primary`, `back`, `palette`,
 /// `palette_attach`, `palette_set`, `clipper`, `clip_list`, `clipper_attach`, `surface`,
@@ -26,7 +36,7 @@ void headless_allow(const char* request);
 /// How many times the request has been made since the reset, refused ones included.
 int32_t headless_request_count(const char* request);
 /// The names above, in that order, followed by a null.
-const char* const* headless_request_names();
+const char* const* headless_request_names(void);
 
 /// The counter's next reading.
 void headless_set_ticks(uint32_t now);
@@ -46,7 +56,7 @@ void headless_key_set(int32_t key_code, int down);
 /// Holds or lets go of the key at this physical position.
 void headless_scancode_set(int32_t scancode, int down);
 /// Lets go of every key.
-void headless_keys_clear();
+void headless_keys_clear(void);
 
 /// Moves the mouse and turns its wheel (120 a notch); the next mouse read reports the sum,
 /// held to the int range.
@@ -67,14 +77,14 @@ void headless_joystick_pov(int32_t joystick, int32_t hat, uint32_t value);
 /// Holds or lets go of button 0 to 31.
 void headless_joystick_button(int32_t joystick, int32_t button, int down);
 /// Joystick devices open now.
-int32_t headless_joystick_open_count();
+int32_t headless_joystick_open_count(void);
 
 /// 1 while the cursor is shown.
-int headless_cursor_shown();
+int headless_cursor_shown(void);
 /// 1 while the window is open.
-int headless_window_open();
+int headless_window_open(void);
 /// 1 while the display device is open (from the first device made to the last one released).
-int headless_device_open();
+int headless_device_open(void);
 
 /// From now on each reading of the counter, each look at the messages or keys and each unlock of
 /// the primary show what was written into the primary surface since it was last shown, at most
@@ -82,7 +92,7 @@ int headless_device_open();
 /// shows pictures only at flips and palette changes.
 void headless_present_on_tick(uint32_t period_ms);
 /// Pictures shown so far (flips and palette changes on the visible surface).
-int32_t headless_present_count();
+int32_t headless_present_count(void);
 /// The size of the picture last shown; 0 when none was.
 int headless_visible_size(int32_t* width, int32_t* height);
 /// The palette index last shown at (x, y), or -1 outside.
@@ -98,11 +108,11 @@ struct HeadlessText {
     char text[128];  ///< the text, cut to 127 characters
 };
 /// How many text draws headless_text_at() holds.
-int32_t headless_text_count();
+int32_t headless_text_count(void);
 /// The text draws since the reset, in order (the last 256 kept); draw i of them, or null outside.
 const HeadlessText* headless_text_at(int32_t i);
 /// Forgets the text draws.
-void headless_text_clear();
+void headless_text_clear(void);
 
 /// The headless font: each character but space is the outline of a 6 x 10 box in an 8 x 12 cell.
 enum {
@@ -113,9 +123,13 @@ enum {
 /// The output's frames per second from the next sound object on: 48000 (at start) or 44100.
 void headless_audio_set_rate(int32_t rate);
 /// The open output's frames per second; 0 while no sound object is open.
-int32_t headless_audio_rate();
+int32_t headless_audio_rate(void);
 /// Mixes the next frames as the output would pull them (16-bit, left and right interleaved)
 /// and gives how many; 0 and silence while no sound object is open. Nothing mixes otherwise.
 int32_t headless_audio_pull(int16_t* stereo, int32_t frames);
 /// Buffers playing now.
-int32_t headless_audio_voices();
+int32_t headless_audio_voices(void);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif
