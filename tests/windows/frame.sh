@@ -17,8 +17,6 @@ out=$(cd "$4" && pwd)
 export SDL_RENDER_VSYNC=0
 "$native" --benchmark_filter='BM_GameFrame_Play$' --benchmark_min_time=1 \
   --benchmark_format=json --benchmark_out="$out/native.json" --benchmark_out_format=json >/dev/null
-# A Wine server of the prefix left from a run on another display would take the window there.
-wineserver -w
 env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$here/../../tools/wine.sh" "$timing" "$data" >"$out/wine.json"
 python3 - "$out/native.json" "$out/wine.json" <<'PY'
 import json, sys

@@ -19,9 +19,6 @@ fail_prefix=windows-game
 on_fail=said
 said() { [ -s "$out/stderr.txt" ] && echo "the program said: $(cat "$out/stderr.txt")" >&2; }
 
-# A Wine server still running for the prefix (it stays a few seconds after its last program)
-# would show this run's windows on the display it was started with: wait until it has ended.
-wineserver -w
 unzip -q "$zip" -d "$out/unpacked here" || fail "cannot unpack $zip"
 program="$out/unpacked here/zarn-tennis/zarn-tennis.exe"
 [ -f "$program" ] || fail "no zarn-tennis/zarn-tennis.exe in $zip"
