@@ -633,7 +633,7 @@ const EXAMPLES = [
   {name: 'drawing',
    picture: [[0, 0, 640, 3, (r, g, b) => r > 30 && r < 50 && r === g && g === b, 1500, 'the bar at the top'],
              [0, 24, 640, 2, (r, g, b) => g > 120 && r < 30 && b < 30, 800, 'the line under the bar'],
-             [0, 30, 640, 260, (r, g, b) => r > 120 && r === g && g === b, 30, 'the stars'],
+             [0, 30, 640, 260, (r, g, b) => r > 120 && r === g && g === b, 12, 'the stars'],
              [0, 310, 640, 170, (r, g, b) => b > 100 && r < 40 && g < 40, 2000, 'the floor'],
              [80, 40, 480, 400, LIT, 300, 'the cube'],
              [620, 380, 12, 100, (r, g, b) => r > 120 && g < 30 && b < 30, 150, 'the size gauge']],
