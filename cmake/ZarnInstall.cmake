@@ -14,12 +14,15 @@ else()
 endif()
 
 # The libraries are C++: what a C program links besides them, the C++ compiler's own libraries
-# that the C compiler does not link (on GNU/Linux stdc++ and m). A C program of a project that
-# enables C++ as well is linked by the C++ compiler (the installed targets say their code is
-# C++), so the installed targets name these only to a link in C, and so do the pkg-config files.
+# that the C compiler does not link (on GNU/Linux stdc++ and m), but for GCC's support library,
+# which the C compiler links in its own form (MinGW's C++ compiler names the shared one, which a
+# static program must not get). A C program of a project that enables C++ as well is linked by
+# the C++ compiler (the installed targets say their code is C++), so the installed targets name
+# these only to a link in C, and so do the pkg-config files.
 set(ZARN_CXX_RUNTIME ${CMAKE_CXX_IMPLICIT_LINK_LIBRARIES})
 if(ZARN_CXX_RUNTIME)
   list(REMOVE_ITEM ZARN_CXX_RUNTIME ${CMAKE_C_IMPLICIT_LINK_LIBRARIES})
+  list(FILTER ZARN_CXX_RUNTIME EXCLUDE REGEX "^gcc(_s|_eh)?$")
   list(REMOVE_DUPLICATES ZARN_CXX_RUNTIME)
 endif()
 
