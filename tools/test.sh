@@ -20,6 +20,8 @@ cmake --build build -j "$jobs"
 cmake --preset web -DZARN_WERROR=ON
 cmake --build --preset web
 tests/web/run.sh build-web build build-web/test
+# The reference's examples page shows the pictures the web checks have just taken.
+cmake --build build --target docs
 
 # The Windows build (MinGW-w64 against SDL2 built from Debian's source once and cached), its
 # archives and installer, and every check of them under Wine.
