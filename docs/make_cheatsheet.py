@@ -62,6 +62,7 @@ def header_entries(xml_folder, compound):
     root = ET.parse(xml_folder / f"{compound.get('refid')}.xml").getroot().find("compounddef")
     cid = root.get("id")
     out = {"function": [], "record": [], "constant": [], "variable": []}
+    anchored = set()  # an overload (C++'s form beside C's) takes no second anchor of the same name
     for inner in root.findall("innerclass"):
         record = ET.parse(xml_folder / f"{inner.get('refid')}.xml").getroot().find("compounddef")
         fields = [m.findtext("name") for m in record.iter("memberdef") if m.get("kind") == "variable"]
@@ -75,7 +76,9 @@ def header_entries(xml_folder, compound):
         summary = html.escape(first_sentence(member))
         if kind == "function":
             returns, args = html.escape(text(member.find("type"))), html.escape(member.findtext("argsstring"))
-            out["function"].append(f'<dt><code>{returns} <a href="{href}" id="{name}">{name}</a>{args}</code></dt>'
+            anchor = "" if name in anchored else f' id="{name}"'
+            anchored.add(name)
+            out["function"].append(f'<dt><code>{returns} <a href="{href}"{anchor}>{name}</a>{args}</code></dt>'
                                    f"<dd>{summary}</dd>")
         elif kind == "enum":
             values = [v.findtext("name") for v in member.findall("enumvalue")]
