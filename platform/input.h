@@ -33,6 +33,9 @@ enum PlatInputKind {
     PLAT_INPUT_MOUSE = 2,     ///< the mouse
     PLAT_INPUT_JOYSTICK = 3,  ///< a joystick
 };
+#ifndef __cplusplus  // C names the enumeration without `enum`, as C++ does
+typedef enum PlatInputKind PlatInputKind;
+#endif
 
 /// How a device is shared, for plat_input_device_set_cooperative().
 enum {

@@ -16,6 +16,9 @@ enum PlatStatus {
     PLAT_ERR_NO_MEMORY = 4,    ///< an allocation failed
     PLAT_ERR_UNSUPPORTED = 5,  ///< the mode or format is not one the backend offers
 };
+#ifndef __cplusplus  // C names the enumeration without `enum`, as C++ does
+typedef enum PlatStatus PlatStatus;
+#endif
 
 /// Why the backend last failed to open something (the window, the display, a font), or "".
 const char* plat_error_text(void);

@@ -22,6 +22,9 @@ enum PlatMessageKind {
     PLAT_MSG_QUIT = 4,     ///< the program is to end, asked for by plat_post_quit()
     PLAT_MSG_OTHER = 5,    ///< anything else
 };
+#ifndef __cplusplus  // C names the enumeration without `enum`, as C++ does
+typedef enum PlatMessageKind PlatMessageKind;
+#endif
 
 /// A message of the window's queue.
 struct PlatMessage {
