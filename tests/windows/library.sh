@@ -57,9 +57,10 @@ for backend in headless sdl; do
   run "building $backend" cmake --build "$out/build-$backend"
 done
 
-# The headless program: its frames, then a missing picture named with exit code 1.
+# The headless programs, C++ and C: their frames, then a missing picture named with exit code 1.
 cd "$guide" || fail "no $guide"
 run "the headless program's 100 frames" wine "$out/build-headless/getting_started.exe" ball.bmp thwack.wav 100
+run "the C program's 100 frames" wine "$out/build-headless/getting_started_c.exe" ball.bmp thwack.wav 100
 wine "$out/build-headless/getting_started.exe" missing.bmp thwack.wav 1 >"$out/missing.log" 2>&1
 code=$?
 [ "$code" -eq 1 ] && grep -q "missing.bmp" "$out/missing.log" ||
