@@ -34,7 +34,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 # rest of the command line only while Wine passes it unquoted, that is without spaces.
 case $out in *" "*) fail "the output folder's path holds a space, which /D cannot take: $out" ;; esac
 installed=$out/zarn-tennis
-dest="Z:$(echo "$installed" | tr / '\\')"
+dest="Z:$(printf '%s' "$installed" | tr / '\\')"
 wine "$setup" /S "/D=$dest" || fail "the silent install failed (exit $?)"
 (cd "$portable" && find . -type f | sort) >"$out/expected.txt"
 echo ./uninstall.exe >>"$out/expected.txt"
@@ -59,10 +59,11 @@ strings -a -el "$shortcut" | grep -qF "$dest\\zarn-tennis.exe" || fail "the shor
 # expression for the whole value).
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZarnTennis'
 wine reg query "$key" | tr -d '\r' >"$out/registry.txt" || fail "no entry in the installed programs ($key)"
-escaped=$(echo "$dest" | sed 's/[\\.]/\\&/g')
+# printf, not echo: echo would take the backslashes of a Windows path (the \t of \tmp) as escapes.
+escaped=$(printf '%s\n' "$dest" | sed 's/[\\.]/\\&/g')
 while read -r name type pattern; do
   value=$(awk -v n="$name" -v t="$type" '$1 == n && $2 == t { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print }' "$out/registry.txt")
-  echo "$value" | grep -Eqx "$pattern" || fail "the installed programs' $name is '$value' ($type), expected $pattern"
+  printf '%s\n' "$value" | grep -Eqx "$pattern" || fail "the installed programs' $name is '$value' ($type), expected $pattern"
 done <<TABLE
 DisplayName REG_SZ Zarn Tennis
 DisplayVersion REG_SZ $version
