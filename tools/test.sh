@@ -27,6 +27,7 @@ cmake --build build --target docs
 # archives and installer, and every check of them under Wine.
 tools/build-windows.sh
 (cd build-windows && ctest --output-on-failure --no-tests=error -j "$jobs")
+cat build-windows/tests/windows/frame/ratio.txt 2>/dev/null || true  # a frame under Wine against native
 
 # Every file loader and the call sequences under libFuzzer for a bounded smoke run; any finding
 # fails the run.

@@ -18,10 +18,11 @@ export SDL_RENDER_VSYNC=0
 "$native" --benchmark_filter='BM_GameFrame_Play$' --benchmark_min_time=1 \
   --benchmark_format=json --benchmark_out="$out/native.json" --benchmark_out_format=json >/dev/null
 env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$here/../../tools/wine.sh" "$timing" "$data" >"$out/wine.json"
-python3 - "$out/native.json" "$out/wine.json" <<'PY'
+python3 - "$out/native.json" "$out/wine.json" <<'PY' >"$out/ratio.txt"
 import json, sys
 b = json.load(open(sys.argv[1]))["benchmarks"][0]
 native = b["real_time"] * {"ns": 1e-3, "us": 1, "ms": 1e3}[b["time_unit"]]
 wine = json.load(open(sys.argv[2]))["frame_us"]
 print(f"windows-frame: a frame of play {wine:.0f} us under Wine, {native:.0f} us native: ratio {wine / native:.2f}")
 PY
+cat "$out/ratio.txt"
