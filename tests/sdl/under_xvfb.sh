@@ -19,9 +19,12 @@ while ! grep -q '^[0-9][0-9]*$' "$said" && [ $i -lt 600 ]; do
 done
 n=$(cat "$said")
 [ -n "$n" ] || { echo "Xvfb did not start" >&2; exit 1; }
-# A Wine server of the prefix still running from a program started elsewhere (it stays a few
-# seconds after its last one) would open this run's windows on its own display: wait for its end.
-if [ -n "${WINEPREFIX:-}" ] && command -v wineserver >/dev/null 2>&1; then
-  wineserver -w
+if [ -z "${WINEPREFIX:-}" ]; then
+  DISPLAY=":$n" SDL_VIDEODRIVER=x11 "$@"
+  exit
 fi
-DISPLAY=":$n" SDL_VIDEODRIVER=x11 "$@"
+# Windows programs under Wine (WINEPREFIX set): SDL there has drivers of its own, not X11's. A
+# Wine server of the prefix still running from a program started elsewhere (it stays a few
+# seconds after its last one) would open this run's windows on its own display: wait for its end.
+wineserver -w
+DISPLAY=":$n" env -u SDL_VIDEODRIVER "$@"

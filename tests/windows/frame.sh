@@ -15,9 +15,9 @@ out=$(cd "$4" && pwd)
 [ -x "$native" ] || { echo "windows-frame: no native benchmarks at $native (a native build with -DZARN_BENCH=ON)" >&2; exit 1; }
 
 export SDL_RENDER_VSYNC=0
-"$native" --benchmark_filter='BM_GameFrame_Play$' --benchmark_min_time=1 \
+SDL_VIDEODRIVER=x11 "$native" --benchmark_filter='BM_GameFrame_Play$' --benchmark_min_time=1 \
   --benchmark_format=json --benchmark_out="$out/native.json" --benchmark_out_format=json >/dev/null
-env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$here/../../tools/wine.sh" "$timing" "$data" >"$out/wine.json"
+SDL_AUDIODRIVER=dummy "$here/../../tools/wine.sh" "$timing" "$data" >"$out/wine.json"
 python3 - "$out/native.json" "$out/wine.json" <<'PY' >"$out/ratio.txt"
 import json, sys
 b = json.load(open(sys.argv[1]))["benchmarks"][0]

@@ -24,11 +24,11 @@ program="$out/unpacked here/zarn-tennis/zarn-tennis.exe"
 [ -f "$program" ] || fail "no zarn-tennis/zarn-tennis.exe in $zip"
 
 # run_exe PROGRAM [VAR=VALUE...]: the Windows program started in the background from the output
-# folder, with SDL's own video driver for Windows rather than the X11 one named for Linux.
+# folder.
 run_exe() {
   exe=$1
   shift
-  (cd "$out" && exec env -u SDL_VIDEODRIVER "$@" "$here/../../tools/wine.sh" "$exe") 2>"$out/stderr.txt" &
+  (cd "$out" && exec env "$@" "$here/../../tools/wine.sh" "$exe") 2>"$out/stderr.txt" &
   pid=$!
 }
 start_wine() { run_exe "$program" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/audio.raw"; }

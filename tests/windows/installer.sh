@@ -22,7 +22,6 @@ export WINEPREFIX="${WINEPREFIX:-$source/build-windows/wine}"
 # No menu entries or file associations for this machine's own desktop from what Wine installs.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 wine() { "$source/tools/wine.sh" "$@" 2>>"$out/wine-stderr.txt"; }
-unset SDL_VIDEODRIVER # the X server's name for SDL on Linux; on Windows SDL takes its own
 
 [ -f "$setup" ] || fail "no $setup: run tools/build-windows.sh first"
 size=$(wc -c <"$setup")

@@ -18,7 +18,6 @@ pid=""
 . "$source/tests/sdl/screenshots.sh"
 fail_prefix=library
 export WINEPREFIX="${WINEPREFIX:-$source/build-windows/wine}"
-unset SDL_VIDEODRIVER # the X server's name for SDL on Linux; on Windows SDL takes its own
 # The program on the headless backend links MinGW's C++ runtime as DLLs, found on its PATH.
 cxx=x86_64-w64-mingw32-g++-posix
 WINEPATH="Z:$(dirname "$($cxx -print-file-name=libstdc++-6.dll)" | tr / '\\');Z:$(dirname "$($cxx -print-file-name=libwinpthread-1.dll)" | tr / '\\')"
